@@ -1,0 +1,182 @@
+#include "app/mainform.h"
+
+#include "surface/canvaswidget.h"
+#include "surface/facebutton.h"
+#include "surface/listboxwidget.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+namespace {
+
+constexpr QSize ClientSize(453, 469);
+const QColor WindowBlue(128, 128, 255);
+const QColor LabelOrange(255, 192, 128);
+
+QString resourceText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+QLabel *makeLabel(const QString &caption, const QRect &geometry, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, LabelOrange);
+    label->setPalette(palette);
+    return label;
+}
+
+QPlainTextEdit *makeTextBox(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *box = new QPlainTextEdit(parent);
+    box->setGeometry(geometry);
+    box->setPlainText(text);
+    box->setReadOnly(true);
+    // Read-only, yet the reader can still select and copy with the keyboard.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->setTabChangesFocus(true);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return box;
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget *parent)
+    : QWidget(parent,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("www.example.org Приказна геометрия за ученици"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setFixedSize(ClientSize);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, WindowBlue);
+    setPalette(palette);
+    QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal);
+    font.setStyleHint(QFont::Serif);
+    setFont(font);
+
+    createControls();
+
+    m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
+    m_illustration = std::make_unique<WidgetControl>(Picture2);
+    m_game = std::make_unique<game::ValleyGame>(
+        game::ValleyGame::Controls{*Picture1, *List1[0], *List1[1], *m_judgeButton, *m_illustration});
+
+    for (int i = 0; i < int(Command1.size()); ++i) {
+        connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    }
+    for (int i = 0; i < int(List1.size()); ++i) {
+        connect(List1[size_t(i)], &ListBoxWidget::Click, this, [this, i] { List1_Click(i); });
+    }
+    connect(Picture1, &CanvasWidget::MouseDown, this, &MainForm::Picture1_MouseDown);
+
+    Form_Load();
+
+    if (const QScreen *screen = this->screen()) {
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::createControls()
+{
+    // Created in tab order: the story, the quotation, the title, the canvas, the
+    // lists, two buttons, the headings, the last button, the illustration.
+    Text1[0] = makeTextBox(resourceText(QStringLiteral(":/story.txt")).chopped(1),
+                           QRect(8, 336, 433, 129), this);
+    QString quotation = resourceText(QStringLiteral(":/quotation.txt"));
+    quotation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Text1[1] = makeTextBox(quotation, QRect(176, 416, 449, 121), this);
+    Text1[1]->hide();
+
+    Label1[0] = makeLabel(QStringLiteral("Легендата за рицаря и огнения дракон"),
+                          QRect(64, 0, 337, 25), this);
+
+    Picture1 = new CanvasWidget(this);
+    Picture1->setGeometry(8, 32, 300, 300);
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+
+    List1[0] = new ListBoxWidget(this);
+    List1[0]->setGeometry(344, 32, 105, 80);
+    List1[1] = new ListBoxWidget(this);
+    List1[1]->setGeometry(344, 136, 105, 80);
+
+    Command1[0] = new FaceButton(QStringLiteral("Рицар"), QColor(0, 255, 0), this);
+    Command1[0]->setGeometry(328, 240, 105, 25);
+    Command1[1] = new FaceButton(QStringLiteral("Без точка"), QColor(255, 0, 255), this);
+    Command1[1]->setGeometry(328, 272, 105, 25);
+
+    Label1[1] = makeLabel(QStringLiteral("X"), QRect(312, 32, 33, 25), this);
+    Label1[2] = makeLabel(QStringLiteral("Y"), QRect(312, 136, 33, 25), this);
+
+    Command1[2] = new FaceButton(QStringLiteral("Чисти всичко"), QColor(255, 0, 0), this);
+    Command1[2]->setGeometry(328, 304, 105, 25);
+
+    // The illustration lies on the canvas at its own size. It takes a press itself,
+    // so that a press on it never reaches the canvas as a point.
+    Picture2 = new QLabel(Picture1);
+    const QPixmap illustration(QStringLiteral(":/illustration.jpg"));
+    Picture2->setPixmap(illustration);
+    Picture2->setGeometry(QRect(Picture1->contentsRect().topLeft() + QPoint(32, 48),
+                                illustration.size()));
+    Picture2->setAttribute(Qt::WA_NoMousePropagation);
+    Picture2->setFocusPolicy(Qt::TabFocus);
+
+    QWidget *const tabOrder[] = {Text1[0], Picture1, List1[0], List1[1],
+                                 Command1[0], Command1[1], Command1[2], Picture2};
+    for (size_t i = 1; i < std::size(tabOrder); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+    Text1[0]->setFocus();
+}
+
+void MainForm::Form_Load()
+{
+    Picture1->SetAutoRedraw(true);
+    Picture1->SetScaleHeight(500);
+    Picture1->SetScaleWidth(500);
+    m_game->ResetBoard();
+    Picture1->SetDrawWidth(5);
+}
+
+void MainForm::Command1_Click(int Index)
+{
+    switch (Index) {
+    case 0:
+        m_game->Judge();
+        break;
+    case 1:
+        m_game->RemoveSelectedPoint();
+        break;
+    case 2:
+        m_game->ClearAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainForm::List1_Click(int Index)
+{
+    m_game->SyncSelection(Index);
+}
+
+void MainForm::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float X, float Y)
+{
+    m_game->AddPoint(X, Y);
+}

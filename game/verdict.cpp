@@ -1,0 +1,44 @@
+#include "game/verdict.h"
+
+#include <cmath>
+
+namespace game {
+
+namespace {
+
+double Distance(Point a, Point b)
+{
+    return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
+}
+
+} // namespace
+
+double LineDistance(Point a, Point b, Point centre)
+{
+    const double length = Distance(a, b);
+    if (length == 0.0) {
+        return Distance(a, centre);
+    }
+    // Twice the signed area of the triangle a, b, centre; exact for whole-number
+    // coordinates, so that a line at exactly a border distance lands on it.
+    const double area2 = a.x * b.y + centre.x * a.y + centre.y * b.x - centre.x * b.y
+        - centre.y * a.x - b.x * a.y;
+    return std::abs(area2) / length;
+}
+
+surface::DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii)
+{
+    if (Distance(a, centre) <= radii.valley || Distance(b, centre) <= radii.valley) {
+        return surface::DrawStyle::DashDotDot;
+    }
+    const double h = LineDistance(a, b, centre);
+    if (h < radii.dragon) {
+        return surface::DrawStyle::Dot;
+    }
+    if (h > radii.reach) {
+        return surface::DrawStyle::Dash;
+    }
+    return surface::DrawStyle::Solid;
+}
+
+} // namespace game

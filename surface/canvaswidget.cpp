@@ -1,0 +1,223 @@
+#include "surface/canvaswidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+QColor toQColor(surface::Color color)
+{
+    return QColor(surface::RedOf(color), surface::GreenOf(color), surface::BlueOf(color));
+}
+
+// Dash patterns in pen widths, bold enough to tell apart at a glance.
+QList<qreal> dashPattern(surface::DrawStyle style)
+{
+    switch (style) {
+    case surface::DrawStyle::Dash:
+        return {12, 6};
+    case surface::DrawStyle::Dot:
+        return {2, 4};
+    case surface::DrawStyle::DashDotDot:
+        return {12, 4, 2, 4, 2, 4};
+    case surface::DrawStyle::Solid:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+CanvasWidget::CanvasWidget(QWidget *parent)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(300, 300);
+    fitImage();
+}
+
+void CanvasWidget::fitImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = contentsRect().size() * ratio;
+    if (!m_image.isNull() && m_image.size() == size && m_image.devicePixelRatio() == ratio) {
+        return;
+    }
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(m_backColor);
+    if (!m_image.isNull()) {
+        QPainter painter(&image);
+        painter.drawImage(QPointF(0, 0), m_image);
+    }
+    m_image = image;
+    buildDotStamp();
+}
+
+void CanvasWidget::buildDotStamp()
+{
+    const int width = std::max(1, int(std::lround(m_drawWidth * m_image.devicePixelRatio())));
+    if (width == m_dotWidth) {
+        return;
+    }
+    m_dotWidth = width;
+    m_dotRuns.clear();
+    const double radius = width / 2.0;
+    for (int row = 0; row < width; ++row) {
+        const double dy = row + 0.5 - radius;
+        int first = width;
+        int last = 0;
+        for (int column = 0; column < width; ++column) {
+            const double dx = column + 0.5 - radius;
+            if (dx * dx + dy * dy <= radius * radius) {
+                first = std::min(first, column);
+                last = column + 1;
+            }
+        }
+        m_dotRuns.emplace_back(first, last);
+    }
+}
+
+void CanvasWidget::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    fitImage();
+}
+
+QPointF CanvasWidget::toPixels(double x, double y) const
+{
+    const QSize area = contentsRect().size();
+    return {x * area.width() / m_scaleWidth, y * area.height() / m_scaleHeight};
+}
+
+QPen CanvasWidget::pen(const QColor &color) const
+{
+    QPen pen(color, m_drawWidth, Qt::SolidLine, Qt::FlatCap);
+    if (m_drawWidth == 1 && m_drawStyle != surface::DrawStyle::Solid) {
+        pen.setDashPattern(dashPattern(m_drawStyle));
+    }
+    return pen;
+}
+
+void CanvasWidget::SetAutoRedraw(bool on)
+{
+    m_autoRedraw = on;
+    update();
+}
+
+void CanvasWidget::SetScaleWidth(float units)
+{
+    m_scaleWidth = units;
+}
+
+void CanvasWidget::SetScaleHeight(float units)
+{
+    m_scaleHeight = units;
+}
+
+float CanvasWidget::ScaleWidth() const
+{
+    return m_scaleWidth;
+}
+
+float CanvasWidget::ScaleHeight() const
+{
+    return m_scaleHeight;
+}
+
+void CanvasWidget::SetBackColor(surface::Color color)
+{
+    m_backColor = toQColor(color);
+}
+
+void CanvasWidget::Cls()
+{
+    m_image.fill(m_backColor);
+    update();
+}
+
+void CanvasWidget::SetDrawWidth(int pixels)
+{
+    m_drawWidth = std::max(1, pixels);
+    buildDotStamp();
+}
+
+void CanvasWidget::SetDrawStyle(surface::DrawStyle style)
+{
+    m_drawStyle = style;
+}
+
+void CanvasWidget::Circle(double x, double y, double radius, surface::Color color)
+{
+    const QPointF centre = toPixels(x, y);
+    const QPointF edge = toPixels(x + radius, y + radius);
+    QPainter painter(&m_image);
+    painter.setPen(pen(toQColor(color)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(centre, edge.x() - centre.x(), edge.y() - centre.y());
+    update();
+}
+
+void CanvasWidget::PSet(double x, double y)
+{
+    // Stamped pixel by pixel: the same round dot wherever it lands, and far
+    // cheaper than a wide-pen point when thousands are redrawn.
+    const qreal ratio = m_image.devicePixelRatio();
+    const QPointF centre = toPixels(x, y) * ratio;
+    const int left = int(std::floor(centre.x() - m_dotWidth / 2.0 + 0.5));
+    const int top = int(std::floor(centre.y() - m_dotWidth / 2.0 + 0.5));
+    const int imageWidth = m_image.width();
+    const int imageHeight = m_image.height();
+    for (int row = 0; row < m_dotWidth; ++row) {
+        const int y = top + row;
+        if (y < 0 || y >= imageHeight) {
+            continue;
+        }
+        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+        const int from = std::max(0, left + m_dotRuns[size_t(row)].first);
+        const int to = std::min(imageWidth, left + m_dotRuns[size_t(row)].second);
+        std::fill(line + std::min(from, to), line + to, qRgb(0, 0, 0));
+    }
+    update();
+}
+
+void CanvasWidget::Line(float x1, float y1, float x2, float y2)
+{
+    QPainter painter(&m_image);
+    painter.setPen(pen(Qt::black));
+    painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
+    update();
+}
+
+void CanvasWidget::paintEvent(QPaintEvent *event)
+{
+    fitImage();
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        if (m_autoRedraw) {
+            painter.drawImage(area.topLeft(), m_image);
+        } else {
+            // Without persistent drawing nothing drawn outlives a repaint.
+            painter.fillRect(area, m_backColor);
+        }
+    }
+    QFrame::paintEvent(event);
+}
+
+void CanvasWidget::mousePressEvent(QMouseEvent *event)
+{
+    const QPointF at = event->position() - contentsRect().topLeft();
+    const QSize area = contentsRect().size();
+    if (at.x() < 0 || at.y() < 0 || at.x() >= area.width() || at.y() >= area.height()) {
+        QFrame::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    Q_EMIT MouseDown(event->button(), event->modifiers(),
+                     float(at.x() * m_scaleWidth / area.width()),
+                     float(at.y() * m_scaleHeight / area.height()));
+}

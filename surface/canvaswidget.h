@@ -1,0 +1,64 @@
+#pragma once
+
+#include "surface/operations.h"
+
+#include <QFrame>
+#include <QImage>
+
+// The drawing canvas: a sunken 2-pixel frame around the drawing area. Everything
+// is drawn into a backing image at the screen's pixel density, and paint events
+// only copy it out, so drawing survives being covered and stays crisp at 200 %.
+// Coordinates are canvas units over the drawing area (see surface::Canvas);
+// presses on the drawing area are reported in the same units.
+class CanvasWidget : public QFrame, public surface::Canvas
+{
+    Q_OBJECT
+
+public:
+    explicit CanvasWidget(QWidget *parent = nullptr);
+
+    void SetAutoRedraw(bool on) override;
+    void SetScaleWidth(float units) override;
+    void SetScaleHeight(float units) override;
+    float ScaleWidth() const override;
+    float ScaleHeight() const override;
+    void SetBackColor(surface::Color color) override;
+    void Cls() override;
+    void SetDrawWidth(int pixels) override;
+    void SetDrawStyle(surface::DrawStyle style) override;
+    void Circle(double x, double y, double radius, surface::Color color) override;
+    void PSet(double x, double y) override;
+    void Line(float x1, float y1, float x2, float y2) override;
+
+    // The backing image of the drawing area, in device pixels.
+    const QImage &image() const { return m_image; }
+    // A point in canvas units as a position in the drawing area, in logical pixels.
+    QPointF toPixels(double x, double y) const;
+
+Q_SIGNALS:
+    // A mouse button was pressed on the drawing area at (x, y) canvas units.
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void fitImage();
+    void buildDotStamp();
+    QPen pen(const QColor &color) const;
+
+    QImage m_image;
+    bool m_autoRedraw = false;
+    float m_scaleWidth = 0.0f;
+    float m_scaleHeight = 0.0f;
+    QColor m_backColor = Qt::white;
+    int m_drawWidth = 1;
+    surface::DrawStyle m_drawStyle = surface::DrawStyle::Solid;
+
+    // A round dot of the pen's width in device pixels, as horizontal runs: row r
+    // of the dot covers columns m_dotRuns[r].first .. second - 1.
+    std::vector<std::pair<int, int>> m_dotRuns;
+    int m_dotWidth = 0; // device pixels the runs were built for
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Number handling for the point lists, independent of the user's locale: the
+// lists always show "." as the decimal point, whatever the C locale says.
+namespace surface {
+
+// The general decimal form of a single-precision number: at most 7 significant
+// digits, no leading blank, no trailing zeros ("250", "166.6667", "83.33334").
+inline std::string FormatSingle(float value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, 7);
+    return std::string(buffer, result.ptr);
+}
+
+// The decimal number at the start of `text` ("12.5abc" gives 12.5); 0 when the
+// text does not start with one.
+inline double ReadNumber(std::string_view text)
+{
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
+                                        std::chars_format::general);
+    if (result.ec != std::errc() || !std::isfinite(value)) {
+        return 0.0;
+    }
+    return value;
+}
+
+// Rounds to the nearest whole number, ties to even (2.5 gives 2, 3.5 gives 4).
+inline long RoundEven(double value)
+{
+    return std::lrint(value);
+}
+
+// The program's random numbers: a uniform sequence in [0, 1), single precision,
+// never seeded from the clock, so that every run draws the same values. A 24-bit
+// linear congruential generator.
+class RandomSequence
+{
+public:
+    float Next()
+    {
+        m_state = (m_state * 1140671485u + 12820163u) & 0xFFFFFFu;
+        return float(m_state) / float(1u << 24);
+    }
+
+private:
+    std::uint32_t m_state = 327680;
+};
+
+} // namespace surface
