@@ -1,0 +1,93 @@
+#pragma once
+
+// Helpers shared by the widget tests: reading the canvas's backing image in
+// canvas units, and pressing on the canvas as a user would.
+
+#include "surface/canvaswidget.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <cmath>
+#include <vector>
+
+namespace testsupport {
+
+inline QColor pixelAt(const CanvasWidget &canvas, double x, double y)
+{
+    const QImage &image = canvas.image();
+    const QPointF at = canvas.toPixels(x, y) * image.devicePixelRatio();
+    return image.pixelColor(int(std::floor(at.x())), int(std::floor(at.y())));
+}
+
+inline bool isBlack(const QColor &c)
+{
+    return c.red() == 0 && c.green() == 0 && c.blue() == 0;
+}
+
+inline bool isWhite(const QColor &c)
+{
+    return c.red() == 255 && c.green() == 255 && c.blue() == 255;
+}
+
+// A press with `button` at the logical pixel `at` of the drawing area (that is,
+// inside the canvas's frame).
+inline void pressOnDrawingArea(CanvasWidget &canvas, QPoint at,
+                               Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mousePress(&canvas, button, Qt::NoModifier, canvas.contentsRect().topLeft() + at);
+    QTest::mouseRelease(&canvas, button, Qt::NoModifier, canvas.contentsRect().topLeft() + at);
+}
+
+// Lengths of the alternating dark and light runs along image row `row`, from
+// column `from` to column `to`, starting with the first dark pixel. Dark means
+// black.
+inline std::vector<int> runsAlongRow(const QImage &image, int row, int from, int to)
+{
+    std::vector<int> runs;
+    bool dark = false;
+    int length = 0;
+    bool started = false;
+    for (int x = from; x < to; ++x) {
+        const bool black = isBlack(image.pixelColor(x, row));
+        if (!started) {
+            if (!black) {
+                continue;
+            }
+            started = true;
+            dark = true;
+        }
+        if (black == dark) {
+            ++length;
+        } else {
+            runs.push_back(length);
+            dark = black;
+            length = 1;
+        }
+    }
+    if (started) {
+        runs.push_back(length);
+    }
+    return runs;
+}
+
+// The image row, near the canvas-unit `y`, that holds the most black pixels
+// between columns `from` and `to`: where a horizontal line was drawn.
+inline int blackestRow(const QImage &image, int nearRow, int from, int to)
+{
+    int best = nearRow;
+    int bestCount = -1;
+    for (int row = std::max(0, nearRow - 2); row <= std::min(image.height() - 1, nearRow + 2); ++row) {
+        int count = 0;
+        for (int x = from; x < to; ++x) {
+            count += isBlack(image.pixelColor(x, row)) ? 1 : 0;
+        }
+        if (count > bestCount) {
+            bestCount = count;
+            best = row;
+        }
+    }
+    return best;
+}
+
+} // namespace testsupport

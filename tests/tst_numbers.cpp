@@ -1,0 +1,140 @@
+// Numbers as the point lists show and read them, in any locale.
+
+#include "surface/numbers.h"
+
+#include <QTest>
+
+#include <clocale>
+
+class tst_Numbers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void format_data();
+    void format();
+    void formatUnderBulgarianLocale_data() { format_data(); }
+    void formatUnderBulgarianLocale();
+    void read_data();
+    void read();
+    void readUnderBulgarianLocale_data() { read_data(); }
+    void readUnderBulgarianLocale();
+    void roundEven_data();
+    void roundEven();
+    void randomSequence();
+    void randomStaysInRange();
+    void cleanup() { std::setlocale(LC_ALL, "C"); }
+
+private:
+    void useBulgarianLocale();
+};
+
+void tst_Numbers::useBulgarianLocale()
+{
+    if (!std::setlocale(LC_ALL, "bg_BG.UTF-8")) {
+        // test.sh builds the locale into the build folder; a run without it must
+        // not pass silently.
+        QFAIL("The bg_BG.UTF-8 locale is not available (LOCPATH not set to the build's locale folder?)");
+    }
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
+    QCOMPARE(QByteArray(buffer), QByteArray("1,5")); // the trap is really armed
+}
+
+void tst_Numbers::format_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << 250.0f << "250";
+    QTest::newRow("zero") << 0.0f << "0";
+    QTest::newRow("seven digits") << 500.0f / 3.0f << "166.6667";
+    QTest::newRow("seven digits below 100") << 250.0f / 3.0f << "83.33334";
+    QTest::newRow("no trailing zeros") << 12.5f << "12.5";
+    QTest::newRow("press at pixel 100") << float(100 * 500.0 / 296) << "168.9189";
+    QTest::newRow("press at pixel 295") << float(295 * 500.0 / 296) << "498.3108";
+    QTest::newRow("small fraction") << 1.6891892f << "1.689189";
+}
+
+void tst_Numbers::format()
+{
+    QFETCH(float, value);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(surface::FormatSingle(value)), text);
+}
+
+void tst_Numbers::formatUnderBulgarianLocale()
+{
+    useBulgarianLocale();
+    format();
+}
+
+void tst_Numbers::read_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("whole") << "250" << 250.0;
+    QTest::newRow("fraction") << "166.6667" << 166.6667;
+    QTest::newRow("trailing text") << "12.5abc" << 12.5;
+    QTest::newRow("no number") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("comma is not a decimal point") << "12,5" << 12.0;
+    QTest::newRow("negative") << "-3.25" << -3.25;
+    QTest::newRow("not a number word") << "nan" << 0.0;
+}
+
+void tst_Numbers::read()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(surface::ReadNumber(text.toStdString()), value);
+}
+
+void tst_Numbers::readUnderBulgarianLocale()
+{
+    useBulgarianLocale();
+    read();
+}
+
+void tst_Numbers::roundEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<long>("rounded");
+    QTest::newRow("2.5 to even 2") << 2.5 << 2L;
+    QTest::newRow("3.5 to even 4") << 3.5 << 4L;
+    QTest::newRow("-2.5 to even -2") << -2.5 << -2L;
+    QTest::newRow("0.5 to even 0") << 0.5 << 0L;
+    QTest::newRow("below half") << 2.49 << 2L;
+    QTest::newRow("above half") << 2.51 << 3L;
+    QTest::newRow("channel 0.7055475 x 255") << double(0.7055475f * 255.0f) << 180L;
+}
+
+void tst_Numbers::roundEven()
+{
+    QFETCH(double, value);
+    QFETCH(long, rounded);
+    QCOMPARE(surface::RoundEven(value), rounded);
+}
+
+void tst_Numbers::randomSequence()
+{
+    // Every run starts the same sequence: the first valley is always the same colour.
+    surface::RandomSequence random;
+    const float expected[] = {0.7055475f, 0.5334240f, 0.5795186f, 0.2895625f, 0.3019480f, 0.7747401f};
+    for (float value : expected) {
+        QCOMPARE(random.Next(), value);
+    }
+}
+
+void tst_Numbers::randomStaysInRange()
+{
+    surface::RandomSequence random;
+    for (int i = 0; i < (1 << 24) + 10; ++i) {
+        const float value = random.Next();
+        if (!(value >= 0.0f && value < 1.0f)) {
+            QFAIL(qPrintable(QStringLiteral("draw %1 gave %2").arg(i).arg(double(value))));
+        }
+    }
+}
+
+QTEST_APPLESS_MAIN(tst_Numbers)
+#include "tst_numbers.moc"
