@@ -1,4 +1,109 @@
+// The verdict on one rope, at and around every border it has.
+
+#include "game/verdict.h"
+
 #include <QTest>
-class tst_X : public QObject { Q_OBJECT };
-QTEST_APPLESS_MAIN(tst_X)
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(surface::DrawStyle)
+
+namespace {
+
+const game::Point Centre{250, 250};
+const game::Radii Radii{225, 75, 150};
+
+} // namespace
+
+class tst_Verdict : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void judge_data();
+    void judge();
+    void lineDistance_data();
+    void lineDistance();
+    void ropeEndsCanBeSwapped_data() { judge_data(); }
+    void ropeEndsCanBeSwapped();
+};
+
+void tst_Verdict::judge_data()
+{
+    using surface::DrawStyle;
+    QTest::addColumn<double>("x1");
+    QTest::addColumn<double>("y1");
+    QTest::addColumn<double>("x2");
+    QTest::addColumn<double>("y2");
+    QTest::addColumn<DrawStyle>("verdict");
+
+    QTest::newRow("both ends in the valley") << 300.0 << 100.0 << 300.0 << 400.0 << DrawStyle::DashDotDot;
+    QTest::newRow("one end in the valley") << 10.0 << 150.0 << 300.0 << 400.0 << DrawStyle::DashDotDot;
+    QTest::newRow("second end in the valley") << 10.0 << 150.0 << 250.0 << 250.0 << DrawStyle::DashDotDot;
+    QTest::newRow("end exactly on the valley's edge") << 25.0 << 250.0 << 490.0 << 150.0 << DrawStyle::DashDotDot;
+    QTest::newRow("end just outside the edge") << 24.999 << 250.0 << 490.0 << 150.0 << DrawStyle::Dot;
+    QTest::newRow("through the centre") << 10.0 << 250.0 << 490.0 << 250.0 << DrawStyle::Dot;
+    QTest::newRow("100 from the centre") << 10.0 << 150.0 << 490.0 << 150.0 << DrawStyle::Solid;
+    QTest::newRow("190 from the centre") << 10.0 << 60.0 << 490.0 << 60.0 << DrawStyle::Dash;
+    QTest::newRow("exactly 75: the fire's edge is safe") << 10.0 << 175.0 << 490.0 << 175.0 << DrawStyle::Solid;
+    QTest::newRow("exactly 150: still close enough") << 10.0 << 100.0 << 490.0 << 100.0 << DrawStyle::Solid;
+    QTest::newRow("just within the fire") << 10.0 << 175.001 << 490.0 << 175.001 << DrawStyle::Dot;
+    QTest::newRow("just beyond the reach") << 10.0 << 99.999 << 490.0 << 99.999 << DrawStyle::Dash;
+    QTest::newRow("vertical, exactly 75") << 325.0 << 10.0 << 325.0 << 490.0 << DrawStyle::Solid;
+    QTest::newRow("diagonal through the centre") << 10.0 << 10.0 << 490.0 << 490.0 << DrawStyle::Dot;
+    // The whole line counts, not the segment: both ends lie left of the valley
+    // but the line runs through the dragon.
+    QTest::newRow("same side, line through the centre") << 10.0 << 250.0 << 20.0 << 250.0 << DrawStyle::Dot;
+    QTest::newRow("same side, line 100 away") << 10.0 << 150.0 << 20.0 << 150.0 << DrawStyle::Solid;
+    // A rope whose ends coincide is judged by the distance to that point.
+    QTest::newRow("coincident ends outside") << 10.0 << 10.0 << 10.0 << 10.0 << DrawStyle::Dash;
+    QTest::newRow("coincident ends inside") << 250.0 << 300.0 << 250.0 << 300.0 << DrawStyle::DashDotDot;
+    // A fractional second Y is taken as it is: 150.4 lies beyond the reach by
+    // 0.4, where rounding it to 150 would call the rope solid.
+    QTest::newRow("fractional second Y just beyond the reach") << 10.0 << 99.6 << 490.0 << 99.6 << DrawStyle::Dash;
+    QTest::newRow("fractional second Y, tilted rope") << 10.0 << 100.0 << 490.0 << 99.5 << DrawStyle::Dash;
+    QTest::newRow("fractional second Y just inside the fire") << 10.0 << 175.0 << 490.0 << 175.5 << DrawStyle::Dot;
+}
+
+void tst_Verdict::judge()
+{
+    QFETCH(double, x1);
+    QFETCH(double, y1);
+    QFETCH(double, x2);
+    QFETCH(double, y2);
+    QFETCH(surface::DrawStyle, verdict);
+    QCOMPARE(game::JudgeRope({x1, y1}, {x2, y2}, Centre, Radii), verdict);
+}
+
+void tst_Verdict::ropeEndsCanBeSwapped()
+{
+    QFETCH(double, x1);
+    QFETCH(double, y1);
+    QFETCH(double, x2);
+    QFETCH(double, y2);
+    QFETCH(surface::DrawStyle, verdict);
+    QCOMPARE(game::JudgeRope({x2, y2}, {x1, y1}, Centre, Radii), verdict);
+}
+
+void tst_Verdict::lineDistance_data()
+{
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("to");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("through the centre") << QPointF(10, 250) << QPointF(490, 250) << 0.0;
+    QTest::newRow("above the centre") << QPointF(10, 150) << QPointF(490, 150) << 100.0;
+    QTest::newRow("segment far away, line close") << QPointF(10, 250) << QPointF(100, 250) << 0.0;
+    QTest::newRow("diagonal") << QPointF(0, 100) << QPointF(100, 0) << 400.0 / std::sqrt(2.0);
+    QTest::newRow("one point") << QPointF(10, 250) << QPointF(10, 250) << 240.0;
+}
+
+void tst_Verdict::lineDistance()
+{
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    QFETCH(double, expected);
+    QCOMPARE(game::LineDistance({from.x(), from.y()}, {to.x(), to.y()}, Centre), expected);
+}
+
+QTEST_APPLESS_MAIN(tst_Verdict)
 #include "tst_verdict.moc"
