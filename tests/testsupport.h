@@ -65,8 +65,8 @@ inline std::vector<int> runsAlongRow(const QImage &image, int row, int from, int
             length = 1;
         }
     }
-    if (started) {
-        runs.push_back(length);
+    if (started && dark) {
+        runs.push_back(length); // a light run at the end is not part of the line
     }
     return runs;
 }
