@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "app/accessibility.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
 #include "surface/listboxwidget.h"
@@ -70,6 +71,7 @@ MainForm::MainForm(QWidget *parent)
     setFont(font);
 
     createControls();
+    setUpAccessibility(*this);
 
     m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
     m_illustration = std::make_unique<WidgetControl>(Picture2);
