@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 
@@ -49,6 +51,7 @@ QPlainTextEdit *makeTextBox(const QString &text, const QRect &geometry, QWidget 
     box->setTabChangesFocus(true);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return box;
 }
 
@@ -62,11 +65,14 @@ MainForm::MainForm(QWidget *parent)
     setWindowTitle(QStringLiteral("www.example.org Приказна геометрия за ученици"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setFixedSize(ClientSize);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, WindowBlue);
-    setPalette(palette);
+    // The light blue is painted, not set in the palette: a palette colour would
+    // pass down to the lists, the text boxes and their scroll bars, whose frames
+    // the style shades from it, and they are to keep the platform's looks.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal);
+    // Where Times New Roman is missing, a serif with the same metrics stands in.
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                      QStringLiteral("Tinos")});
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
@@ -94,6 +100,12 @@ MainForm::MainForm(QWidget *parent)
 }
 
 MainForm::~MainForm() = default;
+
+void MainForm::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), WindowBlue);
+}
 
 void MainForm::createControls()
 {

@@ -42,6 +42,9 @@ public:
 
     game::ValleyGame &game() { return *m_game; }
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void createControls();
     void Form_Load();

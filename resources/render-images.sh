@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Re-renders the raster images in this folder from their SVG sources:
 #   illustration.svg -> illustration.jpg (237x213, baseline JPEG, 4:2:0, 96 dpi)
-#   icon.svg         -> icon.png (32x32 RGBA) and icon.ico (16, 32, 48)
+#   icon.svg         -> icon.png (32x32, 256 colours, on/off mask) and icon.ico (16, 32, 48)
 # The build only uses the committed JPEG/PNG/ICO files; run this by hand
 # after editing an SVG.
 set -euo pipefail
@@ -33,10 +33,14 @@ convert "$tmp/illustration.png" -background white -alpha remove -alpha off \
     -units PixelsPerInch -density 96 JPEG:illustration.jpg
 
 # Icon
+# A classic icon: at most 256 colours and an on/off transparency mask, so that
+# no pixel of the picture lets the title bar show through.
 for size in 16 32 48; do
     rsvg-convert -w "$size" -h "$size" icon.svg -o "$tmp/icon-$size.png"
+    convert "$tmp/icon-$size.png" -channel A -threshold 50% +channel \
+        +dither -colors 255 "$tmp/icon-$size-masked.png"
 done
-convert "$tmp/icon-32.png" -strip PNG32:icon.png
-convert "$tmp/icon-16.png" "$tmp/icon-32.png" "$tmp/icon-48.png" icon.ico
+convert "$tmp/icon-32-masked.png" -strip PNG32:icon.png
+convert "$tmp/icon-16-masked.png" "$tmp/icon-32-masked.png" "$tmp/icon-48-masked.png" icon.ico
 
 echo "Rendered illustration.jpg, icon.png and icon.ico"

@@ -1,8 +1,6 @@
 #include "surface/facebutton.h"
 
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
 FaceButton::FaceButton(const QString &caption, const QColor &face, QWidget *parent)
@@ -21,15 +19,19 @@ void FaceButton::paintEvent(QPaintEvent *)
     if (isDown()) {
         textArea.translate(1, 1);
     }
-    const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
-    painter.setPen(palette().color(group, QPalette::ButtonText));
+    // The widget's palette is already in the right colour group: disabled,
+    // inactive window or active.
+    const QColor textColor = palette().color(QPalette::ButtonText);
+    painter.setPen(textColor);
     painter.drawText(textArea, Qt::AlignCenter, text());
 
+    // A dotted rectangle inside the edge, in the caption's colour, shows the
+    // keyboard focus on any face colour.
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(4, 4, -4, -4);
-        option.backgroundColor = m_face;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        QPen dotted(textColor, 1, Qt::CustomDashLine, Qt::FlatCap);
+        dotted.setDashPattern({1, 1});
+        painter.setPen(dotted);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(textArea.adjusted(4, 4, -5, -5));
     }
 }
