@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Dragon Valley if needed and runs the whole test suite; exits non-zero on
 # any failure.
-PACKAGES_EXTRA=(locales)
+PACKAGES_EXTRA=(locales desktop-file-utils appstream)
 source "$(dirname "$0")/scripts/setup.sh"
 configure_and_build
 

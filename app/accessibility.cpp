@@ -12,11 +12,19 @@
 
 namespace {
 
-// Without this the canvas would be announced as a plain frame (a border).
-QAccessibleInterface *canvasAccessible(const QString &className, QObject *object)
+// Qt takes a plain QWidget for a client area and a QFrame for a border; screen
+// readers are to hear a window (a frame) and a canvas.
+QAccessibleInterface *roleByClass(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("CanvasWidget") && object != nullptr && object->isWidgetType()) {
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Canvas);
+    if (object == nullptr || !object->isWidgetType()) {
+        return nullptr;
+    }
+    auto *widget = static_cast<QWidget *>(object);
+    if (className == QLatin1String("MainForm")) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    if (className == QLatin1String("CanvasWidget")) {
+        return new QAccessibleWidget(widget, QAccessible::Canvas);
     }
     return nullptr;
 }
@@ -34,7 +42,7 @@ void describe(QWidget *widget, const QString &name, const QString &description =
 void setUpAccessibility(MainForm &form)
 {
     static const bool factoryInstalled = [] {
-        QAccessible::installFactory(canvasAccessible);
+        QAccessible::installFactory(roleByClass);
         return true;
     }();
     Q_UNUSED(factoryInstalled);
