@@ -131,10 +131,10 @@ cut_rope() {
     "$CONVERT" "$work/legend-round.png" -crop "$(( x2 - x1 ))x7+${x1}+$(( y - 3 ))" +repage \
         -filter point -resize 300% "$work/$name.png"
 }
-cut_rope solid 110 95 185
+cut_rope solid 110 95 165
 cut_rope dash 20 10 120
 cut_rope dot 200 38 104
-cut_rope dashdotdot 470 10 180
+cut_rope dashdotdot 470 10 160
 
 row() {
     "$CONVERT" -size 560x30 xc:white "$work/$1.png" -gravity west -geometry +10+0 -composite \
