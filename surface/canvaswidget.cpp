@@ -167,8 +167,12 @@ void CanvasWidget::PSet(double x, double y)
     // cheaper than a wide-pen point when thousands are redrawn.
     const qreal ratio = m_image.devicePixelRatio();
     const QPointF centre = toPixels(x, y) * ratio;
-    const int left = int(std::floor(centre.x() - m_dotWidth / 2.0 + 0.5));
-    const int top = int(std::floor(centre.y() - m_dotWidth / 2.0 + 0.5));
+    // The dot is centred on the device pixel the point lies in. A press at pixel
+    // 100 comes back from its single-precision units as 99.99999: the small
+    // allowance keeps that dot on pixel 100 rather than one pixel up and left.
+    constexpr double Allowance = 1e-3;
+    const int left = int(std::floor(centre.x() + Allowance)) - (m_dotWidth - 1) / 2;
+    const int top = int(std::floor(centre.y() + Allowance)) - (m_dotWidth - 1) / 2;
     const int imageWidth = m_image.width();
     const int imageHeight = m_image.height();
     for (int row = 0; row < m_dotWidth; ++row) {
