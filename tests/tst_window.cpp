@@ -109,7 +109,8 @@ QImage grabbed(QWidget *widget)
 {
     QImage image = widget->grab().toImage();
     image.setDevicePixelRatio(1.0);
-    // One logical pixel per image pixel, whatever the screen's density.
+    // One image pixel per logical pixel; at a density above 1 each is sampled
+    // from one device pixel.
     return image.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
         .convertToFormat(QImage::Format_RGB32);
 }
@@ -158,6 +159,8 @@ private Q_SLOTS:
     void captionsCentred();
     void platformLooks_data();
     void platformLooks();
+    void focusMarkOnButtons_data();
+    void focusMarkOnButtons();
     void disabledJudgeKeepsItsFace();
     void canvasLooks();
     void illustration();
@@ -593,6 +596,39 @@ void tst_Window::platformLooks()
                      qPrintable(QStringLiteral("%1, role %2").arg(nameOf(form, part)).arg(int(role))));
         }
     }
+}
+
+void tst_Window::focusMarkOnButtons_data()
+{
+    QTest::addColumn<int>("index");
+
+    QTest::newRow("Рицар on green") << 0;
+    QTest::newRow("Без точка on magenta") << 1;
+    QTest::newRow("Чисти всичко on red") << 2;
+}
+
+void tst_Window::focusMarkOnButtons()
+{
+    QFETCH(int, index);
+
+    const auto form = shownForm();
+    QVERIFY(form);
+    FaceButton *button = form->Command1[size_t(index)];
+    const QColor mark = button->palette().color(QPalette::ButtonText);
+    // Dots in the caption's colour appear down the left side, inside the raised
+    // edge, where the face showed before.
+    const QImage before = grabbed(button);
+    button->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(button->hasFocus());
+    const QImage after = grabbed(button);
+    int dots = 0;
+    for (int y = 3; y < button->height() - 3; ++y) {
+        dots += sameColour(after.pixelColor(4, y), mark, 16)
+                        && !sameColour(before.pixelColor(4, y), mark, 16)
+                    ? 1
+                    : 0;
+    }
+    QVERIFY2(dots >= 5, qPrintable(QString::number(dots)));
 }
 
 void tst_Window::disabledJudgeKeepsItsFace()
