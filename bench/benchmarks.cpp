@@ -1,0 +1,424 @@
+// Benchmarks of what a person waits for, measured on the real window, with the
+// toolkit's own floors beside them: the least Qt itself needs for the same
+// picture. bench/report.py turns the results into a table of medians and ratios.
+//
+// Every program benchmark drives MainForm through the path a person triggers (a
+// mouse event on the canvas, a list selection, a button click) and includes the
+// paint that follows, so the figure is the time until the screen shows the
+// result. The board holds N points (10, 1,000, 10,000) in every iteration: what
+// an action changes is put back with the timer paused.
+
+#include "app/mainform.h"
+#include "surface/canvaswidget.h"
+#include "surface/facebutton.h"
+#include "surface/listboxwidget.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QListWidget>
+#include <QPainter>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr QSize WindowSize(453, 469);
+constexpr QSize CanvasArea(296, 296); // the canvas's drawing area, inside its frame
+constexpr float CanvasUnits = 500.0f;
+
+// Pixel positions on the drawing area, spread over all of it as a person's
+// presses would be; the same sequence on every run.
+std::vector<QPoint> pressPositions(int count)
+{
+    std::vector<QPoint> points;
+    points.reserve(size_t(count));
+    std::uint32_t state = 12345;
+    auto next = [&state](int range) {
+        state = state * 1664525u + 1013904223u;
+        return int((state >> 8) % std::uint32_t(range));
+    };
+    for (int i = 0; i < count; ++i) {
+        const int x = next(CanvasArea.width());
+        const int y = next(CanvasArea.height());
+        points.emplace_back(x, y);
+    }
+    return points;
+}
+
+// A pixel of the drawing area in canvas units, as a press there reports it.
+QPointF toUnits(QPoint pixel)
+{
+    return {pixel.x() * CanvasUnits / CanvasArea.width(), pixel.y() * CanvasUnits / CanvasArea.height()};
+}
+
+// Kept out of line, so that a profiler can tell the paused work (settle) from the
+// measured paint (showResult): valgrind --tool=callgrind --toggle-collect=...
+[[gnu::noinline]] void settle()
+{
+    QCoreApplication::processEvents();
+}
+
+// The window on screen, as after start-up and `count` presses on the canvas.
+std::unique_ptr<MainForm> boardWith(int count)
+{
+    auto form = std::make_unique<MainForm>();
+    form->show();
+    settle();
+    for (const QPoint &pixel : pressPositions(count)) {
+        const QPointF at = toUnits(pixel);
+        form->Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, float(at.x()), float(at.y()));
+    }
+    settle();
+    return form;
+}
+
+bool boardHolds(const MainForm &form, int count)
+{
+    return form.List1[0]->count() == count && form.List1[1]->count() == count;
+}
+
+// Shows the result the way a person sees it: the canvas repainted, then every
+// other pending paint and layout of the window done.
+[[gnu::noinline]] void showResult(MainForm &form)
+{
+    form.Picture1->repaint();
+    QCoreApplication::processEvents();
+}
+
+// --- The program -------------------------------------------------------------
+
+// A press on the canvas: the dot, both list entries and their paint.
+void BM_Press(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto form = boardWith(count);
+    CanvasWidget &canvas = *form->Picture1;
+    const QPoint at = canvas.contentsRect().topLeft() + QPoint(150, 100);
+    for (auto _ : state) {
+        QTest::mousePress(&canvas, Qt::LeftButton, Qt::NoModifier, at);
+        showResult(*form);
+
+        state.PauseTiming();
+        QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::NoModifier, at);
+        form->List1[0]->RemoveItem(count);
+        form->List1[1]->RemoveItem(count);
+        settle();
+        state.ResumeTiming();
+    }
+    if (!boardHolds(*form, count)) {
+        state.SkipWithError("the press did not add exactly one point");
+    }
+}
+
+// Selecting an entry of the Y list: List1_Click selects it in the X list too.
+void BM_SelectEntry(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto form = boardWith(count);
+    const int rows[] = {count / 2, count / 2 + 1};
+    int turn = 0;
+    for (auto _ : state) {
+        form->List1[1]->setCurrentRow(rows[turn]);
+        QCoreApplication::processEvents();
+        turn = 1 - turn;
+    }
+    if (form->List1[0]->ListIndex() != rows[1 - turn]) {
+        state.SkipWithError("the X list did not follow the selection");
+    }
+}
+
+// "Без точка" with an entry selected: both lists lose it, the valley and the
+// other N-1 dots are drawn again.
+void BM_RemovePoint(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto form = boardWith(count);
+    const int row = count / 2;
+    bool removed = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QPointF at(form->List1[0]->item(row)->text().toDouble(),
+                         form->List1[1]->item(row)->text().toDouble());
+        form->List1[1]->setCurrentRow(row);
+        settle();
+        state.ResumeTiming();
+
+        form->Command1[1]->click();
+        showResult(*form);
+
+        state.PauseTiming();
+        removed = removed && form->List1[0]->count() == count - 1;
+        // The point comes back at the end of the lists, as a new press would add it.
+        form->Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, float(at.x()), float(at.y()));
+        settle();
+        state.ResumeTiming();
+    }
+    if (!removed || !boardHolds(*form, count)) {
+        state.SkipWithError("the selected point was not removed");
+    }
+}
+
+// "Рицар": both inner circles, N/2 ropes judged and drawn.
+void BM_Judge(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto form = boardWith(count);
+    FaceButton &judge = *form->Command1[0];
+    for (auto _ : state) {
+        state.PauseTiming();
+        judge.setEnabled(true);
+        settle();
+        state.ResumeTiming();
+
+        judge.click();
+        showResult(*form);
+    }
+    if (judge.isEnabled()) {
+        state.SkipWithError("the judge button did not run");
+    }
+}
+
+// "Чисти всичко": the empty valley and both lists emptied.
+void BM_ClearAll(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto form = boardWith(count);
+    QStringList xs;
+    QStringList ys;
+    for (int i = 0; i < count; ++i) {
+        xs << form->List1[0]->item(i)->text();
+        ys << form->List1[1]->item(i)->text();
+    }
+    bool cleared = true;
+    for (auto _ : state) {
+        form->Command1[2]->click();
+        showResult(*form);
+
+        state.PauseTiming();
+        cleared = cleared && form->List1[0]->count() == 0 && form->List1[1]->count() == 0;
+        // The same board again: the points in both lists and their dots.
+        form->List1[0]->addItems(xs);
+        form->List1[1]->addItems(ys);
+        form->Picture1->SetDrawWidth(5);
+        for (int i = 0; i < count; ++i) {
+            form->Picture1->PSet(xs[i].toDouble(), ys[i].toDouble());
+        }
+        form->Picture1->SetDrawWidth(1);
+        settle();
+        state.ResumeTiming();
+    }
+    if (!cleared) {
+        state.SkipWithError("clear all left points in the lists");
+    }
+}
+
+// Start-up inside a running application: the window built, Form_Load run, the
+// window shown and painted once.
+void BM_StartUp(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto form = std::make_unique<MainForm>();
+        form->show();
+        QCoreApplication::processEvents();
+        form->repaint();
+
+        state.PauseTiming();
+        form.reset();
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+// --- The floors ----------------------------------------------------------------
+
+// An empty widget of the window's size, shown and painted once.
+void BM_FloorWindow(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto window = std::make_unique<QWidget>();
+        window->setFixedSize(WindowSize);
+        window->show();
+        QCoreApplication::processEvents();
+        window->repaint();
+
+        state.PauseTiming();
+        window.reset();
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+// A round 5-pixel black dot, drawn once.
+QImage dotImage()
+{
+    QImage dot(5, 5, QImage::Format_ARGB32_Premultiplied);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setPen(QPen(Qt::black, 5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPoint(2, 2);
+    return dot;
+}
+
+// N dots stamped on a canvas-sized image.
+void BM_FloorDots(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    const QImage dot = dotImage();
+    QImage image(CanvasArea, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const std::vector<QPoint> points = pressPositions(count);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        for (const QPoint &at : points) {
+            painter.drawImage(at - QPoint(2, 2), dot);
+        }
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// The valley circle: one 5-pixel circle of radius 225 units.
+void BM_FloorValley(benchmark::State &state)
+{
+    QImage image(CanvasArea, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const double radius = 225.0 * CanvasArea.width() / CanvasUnits;
+    const QPointF centre(CanvasArea.width() / 2.0, CanvasArea.height() / 2.0);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.setPen(QPen(QColor(10, 120, 200), 5, Qt::SolidLine, Qt::FlatCap));
+        painter.drawEllipse(centre, radius, radius);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// N/2 lines between the same points as the ropes, with a 1-pixel dashed pen.
+void BM_FloorLines(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    QImage image(CanvasArea, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const std::vector<QPoint> points = pressPositions(count);
+    QPen pen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap);
+    pen.setDashPattern({12, 6});
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.setPen(pen);
+        for (size_t k = 0; 2 * k + 1 < points.size(); ++k) {
+            painter.drawLine(points[2 * k], points[2 * k + 1]);
+        }
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// The toolkit's own cost of the lists, without the game: two bare QListWidgets
+// of the program's list size, uniform rows, N entries each. QListView lays out
+// every row again after any row is added or removed, so the lists alone grow
+// with N; these show how much of a press and of clear all is that.
+struct BareLists
+{
+    explicit BareLists(int count)
+    {
+        window.setFixedSize(WindowSize);
+        QStringList texts;
+        for (const QPoint &pixel : pressPositions(count)) {
+            texts << QString::number(toUnits(pixel).x(), 'g', 7);
+        }
+        for (int i = 0; i < 2; ++i) {
+            lists[i] = new QListWidget(&window);
+            lists[i]->setGeometry(344, 32 + 104 * i, 105, 80);
+            lists[i]->setUniformItemSizes(true);
+            lists[i]->addItems(texts);
+        }
+        window.show();
+        settle();
+    }
+
+    QWidget window;
+    QListWidget *lists[2] = {};
+};
+
+// One entry appended to each list, and the lists painted.
+void BM_FloorListAppend(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    BareLists bare(count);
+    for (auto _ : state) {
+        bare.lists[0]->addItem(QStringLiteral("168.9189"));
+        bare.lists[1]->addItem(QStringLiteral("1.689189"));
+        QCoreApplication::processEvents();
+
+        state.PauseTiming();
+        delete bare.lists[0]->takeItem(count);
+        delete bare.lists[1]->takeItem(count);
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+// Both lists emptied and painted.
+void BM_FloorListClear(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    BareLists bare(count);
+    QStringList texts;
+    for (int i = 0; i < count; ++i) {
+        texts << bare.lists[0]->item(i)->text();
+    }
+    for (auto _ : state) {
+        bare.lists[0]->clear();
+        bare.lists[1]->clear();
+        QCoreApplication::processEvents();
+
+        state.PauseTiming();
+        bare.lists[0]->addItems(texts);
+        bare.lists[1]->addItems(texts);
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+void boardSizes(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Arg(10)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Press)->Apply(boardSizes);
+BENCHMARK(BM_SelectEntry)->Apply(boardSizes);
+BENCHMARK(BM_RemovePoint)->Apply(boardSizes);
+BENCHMARK(BM_Judge)->Apply(boardSizes);
+BENCHMARK(BM_ClearAll)->Apply(boardSizes);
+BENCHMARK(BM_StartUp)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FloorWindow)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FloorDots)->Apply(boardSizes);
+BENCHMARK(BM_FloorValley)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FloorLines)->Apply(boardSizes);
+BENCHMARK(BM_FloorListAppend)->Apply(boardSizes);
+BENCHMARK(BM_FloorListClear)->Apply(boardSizes);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The benchmarks need no display; a platform chosen from outside still wins.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Qt sees only the program name: every argument belongs to the benchmark library.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

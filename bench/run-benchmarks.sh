@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds Dragon Valley with its benchmarks, runs them and prints the table of
+# medians and ratios to the toolkit's floors (docs/performance.md):
+#   1. the in-process benchmarks (offscreen), 5 repetitions, medians;
+#   2. whole-program start-up under a virtual X display: exec to the window on
+#      screen (hyperfine) and peak resident memory (/usr/bin/time), against a
+#      bare Qt program showing one empty window of the same size.
+# Installs what it needs (hyperfine, time, Xvfb, xdotool) the way run.sh does.
+# Takes about five minutes on two cores. BUILD_DIR picks another build folder.
+PACKAGES_EXTRA=(hyperfine time xvfb xdotool python3)
+source "$(dirname "$0")/../scripts/setup.sh"
+configure_and_build
+
+RESULTS=$BUILD_DIR/bench-results
+rm -rf "$RESULTS"
+mkdir -p "$RESULTS"
+
+echo "== In-process benchmarks" >&2
+"$BUILD_DIR/bench/dv-benchmarks" \
+    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$RESULTS/benchmarks.json" --benchmark_out_format=json >&2
+
+echo "== Whole-program start-up" >&2
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
+export DISPLAY=":$display"
+for _ in $(seq 1 100); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.05
+done
+
+first_frame=$ROOT/bench/first-frame.sh
+program=$BUILD_DIR/app/dragon-valley
+bare=$BUILD_DIR/bench/barewindow
+hyperfine --warmup 3 --runs 20 --export-json "$RESULTS/startup.json" \
+    --command-name dragon-valley "'$first_frame' '$program' 'www.example.org'" \
+    --command-name bare-window "'$first_frame' '$bare' 'Bare Qt window'" >&2
+for run in 1 2 3 4 5; do
+    "$first_frame" "$program" 'www.example.org' "$RESULTS/rss-dragon-valley-$run.txt"
+    "$first_frame" "$bare" 'Bare Qt window' "$RESULTS/rss-bare-window-$run.txt"
+done
+
+echo >&2
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo
+python3 "$ROOT/bench/report.py" "$RESULTS"
