@@ -41,6 +41,7 @@ CanvasWidget::CanvasWidget(QWidget *parent)
 
 void CanvasWidget::fitImage()
 {
+    endPainting();
     const qreal ratio = devicePixelRatioF();
     const QSize size = contentsRect().size() * ratio;
     if (!m_image.isNull() && m_image.size() == size && m_image.devicePixelRatio() == ratio) {
@@ -102,6 +103,37 @@ QPen CanvasWidget::pen(const QColor &color) const
     return pen;
 }
 
+QPainter &CanvasWidget::painter()
+{
+    if (!m_painter.isActive()) {
+        m_painter.begin(&m_image);
+        m_painter.setBrush(Qt::NoBrush);
+        m_penColor = QColor();
+    }
+    return m_painter;
+}
+
+void CanvasWidget::endPainting() const
+{
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+}
+
+const QImage &CanvasWidget::image() const
+{
+    endPainting();
+    return m_image;
+}
+
+void CanvasWidget::changed()
+{
+    if (!m_updatePending) {
+        m_updatePending = true;
+        update();
+    }
+}
+
 void CanvasWidget::SetAutoRedraw(bool on)
 {
     m_autoRedraw = on;
@@ -135,8 +167,9 @@ void CanvasWidget::SetBackColor(surface::Color color)
 
 void CanvasWidget::Cls()
 {
+    endPainting();
     m_image.fill(m_backColor);
-    update();
+    changed();
 }
 
 void CanvasWidget::SetDrawWidth(int pixels)
@@ -154,17 +187,18 @@ void CanvasWidget::Circle(double x, double y, double radius, surface::Color colo
 {
     const QPointF centre = toPixels(x, y);
     const QPointF edge = toPixels(x + radius, y + radius);
-    QPainter painter(&m_image);
+    QPainter &painter = this->painter();
     painter.setPen(pen(toQColor(color)));
-    painter.setBrush(Qt::NoBrush);
+    m_penColor = QColor();
     painter.drawEllipse(centre, edge.x() - centre.x(), edge.y() - centre.y());
-    update();
+    changed();
 }
 
 void CanvasWidget::PSet(double x, double y)
 {
     // Stamped pixel by pixel: the same round dot wherever it lands, and far
     // cheaper than a wide-pen point when thousands are redrawn.
+    endPainting();
     const qreal ratio = m_image.devicePixelRatio();
     const QPointF centre = toPixels(x, y) * ratio;
     // The dot is centred on the device pixel the point lies in. A press at pixel
@@ -175,29 +209,37 @@ void CanvasWidget::PSet(double x, double y)
     const int top = int(std::floor(centre.y() + Allowance)) - (m_dotWidth - 1) / 2;
     const int imageWidth = m_image.width();
     const int imageHeight = m_image.height();
+    uchar *const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
     for (int row = 0; row < m_dotWidth; ++row) {
         const int y = top + row;
         if (y < 0 || y >= imageHeight) {
             continue;
         }
-        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(bits + y * stride);
         const int from = std::max(0, left + m_dotRuns[size_t(row)].first);
         const int to = std::min(imageWidth, left + m_dotRuns[size_t(row)].second);
         std::fill(line + std::min(from, to), line + to, qRgb(0, 0, 0));
     }
-    update();
+    changed();
 }
 
 void CanvasWidget::Line(float x1, float y1, float x2, float y2)
 {
-    QPainter painter(&m_image);
-    painter.setPen(pen(Qt::black));
+    QPainter &painter = this->painter();
+    if (m_penColor != Qt::black || m_penWidth != m_drawWidth || m_penStyle != m_drawStyle) {
+        painter.setPen(pen(Qt::black));
+        m_penColor = Qt::black;
+        m_penWidth = m_drawWidth;
+        m_penStyle = m_drawStyle;
+    }
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
-    update();
+    changed();
 }
 
 void CanvasWidget::paintEvent(QPaintEvent *event)
 {
+    m_updatePending = false;
     fitImage();
     {
         QPainter painter(this);

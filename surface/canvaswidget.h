@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QPainter>
 
 // The drawing canvas: a sunken 2-pixel frame around the drawing area. Everything
 // is drawn into a backing image at the screen's pixel density, and paint events
@@ -30,8 +31,8 @@ public:
     void PSet(double x, double y) override;
     void Line(float x1, float y1, float x2, float y2) override;
 
-    // The backing image of the drawing area, in device pixels.
-    const QImage &image() const { return m_image; }
+    // The backing image of the drawing area, in device pixels, with all drawing done.
+    const QImage &image() const;
     // A point in canvas units as a position in the drawing area, in logical pixels.
     QPointF toPixels(double x, double y) const;
 
@@ -48,8 +49,24 @@ private:
     void fitImage();
     void buildDotStamp();
     QPen pen(const QColor &color) const;
+    QPainter &painter();
+    void endPainting() const;
+    void changed();
 
     QImage m_image;
+    // One painter serves a run of Circle and Line calls, so that a redraw of
+    // thousands of ropes pays for one begin(); it is ended before anything else
+    // touches the image (dots, Cls, a paint, image()). Declared after m_image,
+    // so that it ends before the image goes.
+    mutable QPainter m_painter;
+    // What the painter's pen was set from, so that a run of lines in one pattern
+    // sets it once; m_penColor is invalid when the pen must be set again.
+    QColor m_penColor;
+    int m_penWidth = 0;
+    surface::DrawStyle m_penStyle = surface::DrawStyle::Solid;
+    // An update() is already pending: further drawing before the paint needs
+    // none of its own.
+    bool m_updatePending = false;
     bool m_autoRedraw = false;
     float m_scaleWidth = 0.0f;
     float m_scaleHeight = 0.0f;

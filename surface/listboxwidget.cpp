@@ -44,7 +44,22 @@ int ListBoxWidget::ListCount() const
 std::string ListBoxWidget::List(int index) const
 {
     const QListWidgetItem *entry = item(index);
-    return entry ? entry->text().toStdString() : std::string();
+    if (!entry) {
+        return {};
+    }
+    // Entries are mostly short numbers, read back by the thousand when the board is
+    // redrawn or judged: plain ASCII is copied as it is, anything else goes through
+    // UTF-8.
+    const QString text = entry->text();
+    std::string result(size_t(text.size()), '\0');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit >= 0x80) {
+            return text.toStdString();
+        }
+        result[size_t(i)] = char(unit);
+    }
+    return result;
 }
 
 int ListBoxWidget::ListIndex() const
