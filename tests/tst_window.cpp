@@ -142,6 +142,9 @@ private Q_SLOTS:
     void frame();
     void centredOnScreen();
     void caption();
+    void fixedTexts_data();
+    void fixedTexts();
+    void title();
     void controls_data();
     void controls();
     void tabChain_data();
@@ -218,6 +221,48 @@ void tst_Window::caption()
     QVERIFY(blank > 0);
     QVERIFY(title.left(blank).endsWith(QLatin1String(".example.org")));
     QCOMPARE(title.mid(blank + 1).size(), 29);
+}
+
+void tst_Window::fixedTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("X heading") << "Label1(1)" << "X";
+    QTest::newRow("Y heading") << "Label1(2)" << "Y";
+    QTest::newRow("judge") << "Command1(0)" << "Рицар";
+    QTest::newRow("remove point") << "Command1(1)" << "Без точка";
+    QTest::newRow("clear all") << "Command1(2)" << "Чисти всичко";
+}
+
+void tst_Window::fixedTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    MainForm form;
+    QWidget *widget = control(form, name);
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        QCOMPARE(label->text(), text);
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        QCOMPARE(button->text(), text);
+        // No accelerator: the caption shows as written.
+        QVERIFY(!button->text().contains(QLatin1Char('&')));
+    } else {
+        QFAIL("not a label or a button");
+    }
+}
+
+void tst_Window::title()
+{
+    MainForm form;
+    // A Bulgarian phrase of 36 characters, in words of Cyrillic letters.
+    const QString title = form.Label1[0]->text();
+    QCOMPARE(title.size(), 36);
+    for (const QChar c : title) {
+        QVERIFY2(c == QLatin1Char(' ') || c.script() == QChar::Script_Cyrillic, qPrintable(title));
+    }
+    QVERIFY(form.Label1[0]->alignment().testFlag(Qt::AlignHCenter));
 }
 
 void tst_Window::controls_data()
