@@ -18,14 +18,15 @@ else
 fi
 launcher=$!
 
-# `xdotool search --sync` polls only twice a second; this loop looks every few
-# milliseconds (without the pause, the flood of connections can make the X
-# server turn the program's own connection away).
+# `xdotool search --sync` polls only twice a second; this loop looks every 10 ms
+# once the program has had 30 ms to connect (no Qt window shows sooner). Polling
+# harder floods the X server with connections and it may turn the program away.
 window=
-for _ in $(seq 1 2000); do
+sleep 0.03
+for _ in $(seq 1 1000); do
     window=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
-    sleep 0.003
+    sleep 0.01
     kill -0 "$launcher" 2>/dev/null || { echo "$program ended before showing a window" >&2; exit 1; }
 done
 [ -n "$window" ] || { echo "no window titled '$title' appeared" >&2; kill "$launcher"; exit 1; }

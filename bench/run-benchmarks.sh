@@ -37,7 +37,7 @@ done
 first_frame=$ROOT/bench/first-frame.sh
 program=$BUILD_DIR/app/dragon-valley
 bare=$BUILD_DIR/bench/barewindow
-hyperfine --warmup 3 --runs 20 --export-json "$RESULTS/startup.json" \
+hyperfine --warmup 3 --runs 20 --prepare 'sleep 0.05' --export-json "$RESULTS/startup.json" \
     --command-name dragon-valley "'$first_frame' '$program' 'www.example.org'" \
     --command-name bare-window "'$first_frame' '$bare' 'Bare Qt window'" >&2
 for run in 1 2 3 4 5; do
