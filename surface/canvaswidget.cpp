@@ -212,11 +212,11 @@ void CanvasWidget::PSet(double x, double y)
     uchar *const bits = m_image.bits();
     const qsizetype stride = m_image.bytesPerLine();
     for (int row = 0; row < m_dotWidth; ++row) {
-        const int y = top + row;
-        if (y < 0 || y >= imageHeight) {
+        const int imageRow = top + row;
+        if (imageRow < 0 || imageRow >= imageHeight) {
             continue;
         }
-        auto *line = reinterpret_cast<QRgb *>(bits + y * stride);
+        auto *line = reinterpret_cast<QRgb *>(bits + imageRow * stride);
         const int from = std::max(0, left + m_dotRuns[size_t(row)].first);
         const int to = std::min(imageWidth, left + m_dotRuns[size_t(row)].second);
         std::fill(line + std::min(from, to), line + to, qRgb(0, 0, 0));
@@ -244,6 +244,13 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
     {
         QPainter painter(this);
         const QRect area = contentsRect();
+        // The canvas paints opaquely, so nothing lies under its border: above a
+        // density of 1 the style's one-pixel lines leave device pixels between
+        // them, which showed whatever was in the buffer before.
+        painter.save();
+        painter.setClipRegion(QRegion(rect()).subtracted(area));
+        painter.fillRect(rect(), palette().window());
+        painter.restore();
         if (m_autoRedraw) {
             painter.drawImage(area.topLeft(), m_image);
         } else {

@@ -137,7 +137,7 @@ int tst_MainForm::blackPixelsAwayFrom(const QList<QPointF> &dots) const
             }
             const QPointF at = QPointF(x + 0.5, y + 0.5) / ratio;
             const bool nearDot = std::any_of(dots.begin(), dots.end(), [&](const QPointF &dot) {
-                return QLineF(at, dot).length() <= 3.0;
+                return QLineF(at, dot).length() <= 3.5; // radius 2.5, plus a pixel either way
             });
             count += nearDot ? 0 : 1;
         }

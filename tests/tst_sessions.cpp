@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -640,6 +641,7 @@ class tst_Sessions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void pressGivesTheSameTextAtAnyScale_data();
@@ -648,6 +650,7 @@ private Q_SLOTS:
     void dotIsCentredOnThePressedPixel_data();
     void dotIsCentredOnThePressedPixel();
     void doubleClickSetsTwoPoints();
+    void canvasBorderCoversEveryDevicePixel();
     void randomSessions_data();
     void randomSessions();
     void hundredThousandPoints();
@@ -655,6 +658,15 @@ private Q_SLOTS:
 private:
     std::unique_ptr<MainForm> m_form;
 };
+
+void tst_Sessions::initTestCase()
+{
+    // Run under a locale with a decimal comma, the lists must still show points:
+    // make sure such a run really has the comma in force.
+    if (qEnvironmentVariable("LC_ALL").startsWith(QLatin1String("bg_BG"))) {
+        QCOMPARE(std::localeconv()->decimal_point, ",");
+    }
+}
 
 void tst_Sessions::init()
 {
@@ -773,6 +785,28 @@ void tst_Sessions::doubleClickSetsTwoPoints()
     QCOMPARE(m_form->List1[0]->count(), 2);
     QCOMPARE(m_form->List1[1]->item(1)->text(), unitText(20));
     QVERIFY(m_form->Command1[0]->isEnabled());
+}
+
+// Regression: the canvas paints opaquely, so nothing lies under its border. At
+// twice the density the style's one-pixel border lines cover only half of each
+// border pixel's device pixels, and the rest showed whatever the buffer held
+// before (bits of other widgets, in the window's grab). Rendered over a colour
+// nothing in the window uses, none of that colour may be left.
+void tst_Sessions::canvasBorderCoversEveryDevicePixel()
+{
+    CanvasWidget *canvas = m_form->Picture1;
+    const qreal ratio = canvas->devicePixelRatioF();
+    QImage target(canvas->size() * ratio, QImage::Format_RGB32);
+    target.setDevicePixelRatio(ratio);
+    const QRgb untouched = qRgb(1, 254, 3);
+    target.fill(untouched);
+    canvas->render(&target, QPoint(), QRegion(), QWidget::RenderFlags());
+    for (int y = 0; y < target.height(); ++y) {
+        for (int x = 0; x < target.width(); ++x) {
+            QVERIFY2(target.pixel(x, y) != untouched,
+                     qPrintable(QStringLiteral("device pixel (%1, %2) left unpainted").arg(x).arg(y)));
+        }
+    }
 }
 
 void tst_Sessions::randomSessions_data()

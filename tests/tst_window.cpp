@@ -735,10 +735,37 @@ void tst_Window::illustration()
     // The canvas as painted shows the picture there, pixel for pixel.
     const QImage canvas = grabbed(form.Picture1);
     const QImage expected = source.convertToFormat(QImage::Format_RGB32);
+    // Above a density of 1 the picture is scaled up smoothly, so a screen pixel
+    // may blend in its neighbours: it must lie within their range.
+    const bool scaled = form.devicePixelRatioF() > 1.0;
     for (const QPoint at : {QPoint(0, 0), QPoint(236, 0), QPoint(0, 212), QPoint(236, 212),
                             QPoint(118, 106), QPoint(60, 150), QPoint(180, 60)}) {
-        QVERIFY2(sameColour(canvas.pixelColor(QPoint(34, 50) + at), expected.pixelColor(at), 2),
-                 qPrintable(QStringLiteral("illustration pixel %1,%2").arg(at.x()).arg(at.y())));
+        const QColor shown = canvas.pixelColor(QPoint(34, 50) + at);
+        bool matches = sameColour(shown, expected.pixelColor(at), 2);
+        if (scaled && !matches) {
+            int low[3] = {255, 255, 255};
+            int high[3] = {0, 0, 0};
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const QPoint near = at + QPoint(dx, dy);
+                    if (!expected.valid(near)) {
+                        continue;
+                    }
+                    const QColor c = expected.pixelColor(near);
+                    const int channels[3] = {c.red(), c.green(), c.blue()};
+                    for (int i = 0; i < 3; ++i) {
+                        low[i] = std::min(low[i], channels[i]);
+                        high[i] = std::max(high[i], channels[i]);
+                    }
+                }
+            }
+            const int got[3] = {shown.red(), shown.green(), shown.blue()};
+            matches = true;
+            for (int i = 0; i < 3; ++i) {
+                matches = matches && got[i] >= low[i] - 2 && got[i] <= high[i] + 2;
+            }
+        }
+        QVERIFY2(matches, qPrintable(QStringLiteral("illustration pixel %1,%2").arg(at.x()).arg(at.y())));
     }
     // Nothing of it outside its rectangle: the canvas is white just beside it.
     QVERIFY(testsupport::isWhite(canvas.pixelColor(33, 150)));
