@@ -81,32 +81,32 @@ void tst_Accessibility::controls_data()
     const QList<QAccessible::Role> text{QAccessible::EditableText, QAccessible::StaticText};
     const QList<QAccessible::Role> button{QAccessible::PushButton, QAccessible::Button};
 
-    QTest::newRow("story text") << ControlOf([](MainForm &f) -> QWidget * { return f.Text1[0]; })
+    QTest::newRow("story text") << ControlOf([](const MainForm &f) -> QWidget * { return f.Text1[0]; })
                                 << QStringLiteral("Разказ и задача") << text << true;
-    QTest::newRow("hidden quotation") << ControlOf([](MainForm &f) -> QWidget * { return f.Text1[1]; })
+    QTest::newRow("hidden quotation") << ControlOf([](const MainForm &f) -> QWidget * { return f.Text1[1]; })
                                       << QStringLiteral("Цитат") << text << true;
-    QTest::newRow("title") << ControlOf([](MainForm &f) -> QWidget * { return f.Label1[0]; })
+    QTest::newRow("title") << ControlOf([](const MainForm &f) -> QWidget * { return f.Label1[0]; })
                            << QStringLiteral("Заглавие") << QList{QAccessible::StaticText} << false;
-    QTest::newRow("heading X") << ControlOf([](MainForm &f) -> QWidget * { return f.Label1[1]; })
+    QTest::newRow("heading X") << ControlOf([](const MainForm &f) -> QWidget * { return f.Label1[1]; })
                                << QStringLiteral("Заглавие на списък X")
                                << QList{QAccessible::StaticText} << false;
-    QTest::newRow("heading Y") << ControlOf([](MainForm &f) -> QWidget * { return f.Label1[2]; })
+    QTest::newRow("heading Y") << ControlOf([](const MainForm &f) -> QWidget * { return f.Label1[2]; })
                                << QStringLiteral("Заглавие на списък Y")
                                << QList{QAccessible::StaticText} << false;
-    QTest::newRow("canvas") << ControlOf([](MainForm &f) -> QWidget * { return f.Picture1; })
+    QTest::newRow("canvas") << ControlOf([](const MainForm &f) -> QWidget * { return f.Picture1; })
                             << QStringLiteral("Платно с долината")
                             << QList{QAccessible::Canvas, QAccessible::Graphic} << true;
-    QTest::newRow("list X") << ControlOf([](MainForm &f) -> QWidget * { return f.List1[0]; })
+    QTest::newRow("list X") << ControlOf([](const MainForm &f) -> QWidget * { return f.List1[0]; })
                             << QStringLiteral("Списък X") << QList{QAccessible::List} << true;
-    QTest::newRow("list Y") << ControlOf([](MainForm &f) -> QWidget * { return f.List1[1]; })
+    QTest::newRow("list Y") << ControlOf([](const MainForm &f) -> QWidget * { return f.List1[1]; })
                             << QStringLiteral("Списък Y") << QList{QAccessible::List} << true;
-    QTest::newRow("judge button") << ControlOf([](MainForm &f) -> QWidget * { return f.Command1[0]; })
+    QTest::newRow("judge button") << ControlOf([](const MainForm &f) -> QWidget * { return f.Command1[0]; })
                                   << QStringLiteral("Рицар") << button << true;
-    QTest::newRow("remove button") << ControlOf([](MainForm &f) -> QWidget * { return f.Command1[1]; })
+    QTest::newRow("remove button") << ControlOf([](const MainForm &f) -> QWidget * { return f.Command1[1]; })
                                    << QStringLiteral("Без точка") << button << true;
-    QTest::newRow("clear button") << ControlOf([](MainForm &f) -> QWidget * { return f.Command1[2]; })
+    QTest::newRow("clear button") << ControlOf([](const MainForm &f) -> QWidget * { return f.Command1[2]; })
                                   << QStringLiteral("Чисти всичко") << button << true;
-    QTest::newRow("illustration") << ControlOf([](MainForm &f) -> QWidget * { return f.Picture2; })
+    QTest::newRow("illustration") << ControlOf([](const MainForm &f) -> QWidget * { return f.Picture2; })
                                   << QStringLiteral("Илюстрация: дракон и рицар")
                                   << QList{QAccessible::Graphic} << true;
 }

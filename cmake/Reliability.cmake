@@ -1,0 +1,47 @@
+# Build options for checking the program and for shipping it hardened.
+#
+#   DRAGON_VALLEY_SANITIZE  AddressSanitizer and UndefinedBehaviorSanitizer in
+#                           every target (scripts/check-sanitizers.sh)
+#   DRAGON_VALLEY_WERROR    compiler warnings are errors (CI)
+#   DRAGON_VALLEY_HARDEN    position-independent executables, full RELRO, stack
+#                           protector and, in optimised builds, fortified libc
+#                           calls (scripts/check-hardening.sh); on by default
+#
+# A compile database (compile_commands.json) is always written for the
+# analysers (scripts/check-analysers.sh).
+
+option(DRAGON_VALLEY_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(DRAGON_VALLEY_WERROR "Treat compiler warnings as errors" OFF)
+option(DRAGON_VALLEY_HARDEN "Harden the binaries: PIE, full RELRO, stack protector, _FORTIFY_SOURCE=2" ON)
+
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    return()
+endif()
+
+if(DRAGON_VALLEY_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(DRAGON_VALLEY_SANITIZE)
+    # Stop at the first finding, with a stack that names our frames.
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(DRAGON_VALLEY_HARDEN)
+    include(CheckPIESupported)
+    check_pie_supported(LANGUAGES CXX)
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+    add_compile_options(-fstack-protector-strong -fstack-clash-protection)
+    include(CheckCXXCompilerFlag)
+    check_cxx_compiler_flag(-fcf-protection DRAGON_VALLEY_HAVE_CF_PROTECTION)
+    if(DRAGON_VALLEY_HAVE_CF_PROTECTION)
+        add_compile_options(-fcf-protection)   # control-flow integrity on x86
+    endif()
+    # _FORTIFY_SOURCE needs the optimiser; unoptimised Debug builds go without.
+    add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+    add_link_options(-Wl,-z,relro,-z,now)
+endif()

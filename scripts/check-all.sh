@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every check beyond the plain test run, one after another, as CI runs them
+# (./test.sh --all runs the plain tests and then this). Each check is a script of
+# its own that installs what it needs; a failing one does not stop the others.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+checks=(
+    check-locale-density   # the tests under bg_BG.UTF-8 and at QT_SCALE_FACTOR=2
+    check-hardening        # PIE, RELRO, stack protector, fortify, CET
+    check-analysers        # clang-tidy and cppcheck
+    check-valgrind         # memcheck over start-up and a random session
+    check-sanitizers       # the tests built with ASan and UBSan, -Werror
+)
+passed=0
+failed=()
+for check in "${checks[@]}"; do
+    echo "==== $check" >&2
+    start=$(date +%s)
+    if "$ROOT/scripts/$check.sh"; then
+        passed=$((passed + 1))
+        echo "==== $check passed in $(( $(date +%s) - start )) s" >&2
+    else
+        failed+=("$check")
+        echo "==== $check FAILED in $(( $(date +%s) - start )) s" >&2
+    fi
+done
+[ "${#failed[@]}" -eq 0 ] || echo "failed: ${failed[*]}"
+echo "checks: $passed passed, ${#failed[@]} failed"
+[ "${#failed[@]}" -eq 0 ]

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Static analysis of the program's own code: clang-tidy with the checks in
+# .clang-tidy over the compile database of build/ (or $BUILD_DIR), and cppcheck.
+# Generated moc and resource files are left out. Any finding fails the run.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+PACKAGES_EXTRA=(clang-tidy cppcheck locales)
+source "$ROOT/scripts/setup.sh"
+configure_and_build   # the compile database and the generated moc headers
+
+own_dirs='app|game|surface|tests|bench'
+mapfile -t sources < <(cd "$ROOT" && git ls-files -- '*.cpp' | grep -E "^($own_dirs)/")
+echo "clang-tidy: ${#sources[@]} files" >&2
+run-clang-tidy -quiet -p "$BUILD_DIR" -j "$(nproc)" \
+    "${sources[@]/#/$ROOT/}" > "$BUILD_DIR/clang-tidy.log" 2>&1 || {
+    grep -E 'warning:|error:' -A3 "$BUILD_DIR/clang-tidy.log" | grep -v '^--$' | head -200
+    echo "clang-tidy found problems (whole log: $BUILD_DIR/clang-tidy.log)" >&2
+    exit 1
+}
+echo "clang-tidy: clean" >&2
+
+echo "cppcheck: ${#sources[@]} files" >&2
+(cd "$ROOT" && cppcheck --quiet --error-exitcode=1 --inline-suppr \
+    --enable=warning,style,performance,portability --std=c++20 --language=c++ \
+    --library=tests/cppcheck-qtest.cfg --library=qt \
+    --suppressions-list=tests/cppcheck.supp -I . \
+    -j "$(nproc)" "${sources[@]}")
+echo "cppcheck: clean" >&2
