@@ -52,7 +52,8 @@ std::vector<QPoint> pressPositions(int count)
 // A pixel of the drawing area in canvas units, as a press there reports it.
 QPointF toUnits(QPoint pixel)
 {
-    return {pixel.x() * CanvasUnits / CanvasArea.width(), pixel.y() * CanvasUnits / CanvasArea.height()};
+    return {float(pixel.x()) * CanvasUnits / float(CanvasArea.width()),
+            float(pixel.y()) * CanvasUnits / float(CanvasArea.height())};
 }
 
 // Kept out of line, so that a profiler can tell the paused work (settle) from the
@@ -122,7 +123,7 @@ void BM_SelectEntry(benchmark::State &state)
     const int rows[] = {count / 2, count / 2 + 1};
     int turn = 0;
     for (auto _ : state) {
-        form->List1[1]->setCurrentRow(rows[turn]);
+        form->List1[1]->SetListIndex(rows[turn]);
         QCoreApplication::processEvents();
         turn = 1 - turn;
     }
@@ -141,9 +142,9 @@ void BM_RemovePoint(benchmark::State &state)
     bool removed = true;
     for (auto _ : state) {
         state.PauseTiming();
-        const QPointF at(form->List1[0]->item(row)->text().toDouble(),
-                         form->List1[1]->item(row)->text().toDouble());
-        form->List1[1]->setCurrentRow(row);
+        const QPointF at(form->List1[0]->text(row).toDouble(),
+                         form->List1[1]->text(row).toDouble());
+        form->List1[1]->SetListIndex(row);
         settle();
         state.ResumeTiming();
 
@@ -190,8 +191,8 @@ void BM_ClearAll(benchmark::State &state)
     QStringList xs;
     QStringList ys;
     for (int i = 0; i < count; ++i) {
-        xs << form->List1[0]->item(i)->text();
-        ys << form->List1[1]->item(i)->text();
+        xs << form->List1[0]->text(i);
+        ys << form->List1[1]->text(i);
     }
     bool cleared = true;
     for (auto _ : state) {
@@ -201,8 +202,10 @@ void BM_ClearAll(benchmark::State &state)
         state.PauseTiming();
         cleared = cleared && form->List1[0]->count() == 0 && form->List1[1]->count() == 0;
         // The same board again: the points in both lists and their dots.
-        form->List1[0]->addItems(xs);
-        form->List1[1]->addItems(ys);
+        for (int i = 0; i < count; ++i) {
+            form->List1[0]->AddItem(xs[i].toStdString());
+            form->List1[1]->AddItem(ys[i].toStdString());
+        }
         form->Picture1->SetDrawWidth(5);
         for (int i = 0; i < count; ++i) {
             form->Picture1->PSet(xs[i].toDouble(), ys[i].toDouble());
@@ -317,10 +320,10 @@ void BM_FloorLines(benchmark::State &state)
     }
 }
 
-// The toolkit's own cost of the lists, without the game: two bare QListWidgets
-// of the program's list size, uniform rows, N entries each. QListView lays out
-// every row again after any row is added or removed, so the lists alone grow
-// with N; these show how much of a press and of clear all is that.
+// For comparison, the toolkit's plain list: two bare QListWidgets of the
+// program's list size, uniform rows, N entries each. QListView lays out every
+// row again after any row is added or removed, so these grow with N; this is
+// why the program's lists are one-column tables instead.
 struct BareLists
 {
     explicit BareLists(int count)

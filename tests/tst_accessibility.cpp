@@ -80,6 +80,8 @@ void tst_Accessibility::controls_data()
 
     const QList<QAccessible::Role> text{QAccessible::EditableText, QAccessible::StaticText};
     const QList<QAccessible::Role> button{QAccessible::PushButton, QAccessible::Button};
+    // The lists are one-column tables: screen readers read them row by row.
+    const QList<QAccessible::Role> list{QAccessible::List, QAccessible::Table};
 
     QTest::newRow("story text") << ControlOf([](const MainForm &f) -> QWidget * { return f.Text1[0]; })
                                 << QStringLiteral("Разказ и задача") << text << true;
@@ -97,9 +99,9 @@ void tst_Accessibility::controls_data()
                             << QStringLiteral("Платно с долината")
                             << QList{QAccessible::Canvas, QAccessible::Graphic} << true;
     QTest::newRow("list X") << ControlOf([](const MainForm &f) -> QWidget * { return f.List1[0]; })
-                            << QStringLiteral("Списък X") << QList{QAccessible::List} << true;
+                            << QStringLiteral("Списък X") << list << true;
     QTest::newRow("list Y") << ControlOf([](const MainForm &f) -> QWidget * { return f.List1[1]; })
-                            << QStringLiteral("Списък Y") << QList{QAccessible::List} << true;
+                            << QStringLiteral("Списък Y") << list << true;
     QTest::newRow("judge button") << ControlOf([](const MainForm &f) -> QWidget * { return f.Command1[0]; })
                                   << QStringLiteral("Рицар") << button << true;
     QTest::newRow("remove button") << ControlOf([](const MainForm &f) -> QWidget * { return f.Command1[1]; })
@@ -168,7 +170,7 @@ void tst_Accessibility::headingsLabelTheirLists()
     QFETCH(int, index);
     MainForm form;
     QAccessibleInterface *heading =
-        QAccessible::queryAccessibleInterface(form.Label1[size_t(index + 1)]);
+        QAccessible::queryAccessibleInterface(form.Label1[size_t(index) + 1]);
     QWidget *const list = form.List1[size_t(index)];
     bool found = false;
     const auto relations = heading->relations(QAccessible::Labelled);

@@ -38,7 +38,7 @@ QStringList texts(const ListBoxWidget &list)
 {
     QStringList result;
     for (int i = 0; i < list.count(); ++i) {
-        result << list.item(i)->text();
+        result << list.text(i);
     }
     return result;
 }
@@ -92,6 +92,12 @@ private Q_SLOTS:
 private:
     void press(QPoint pixel, Qt::MouseButton button = Qt::LeftButton);
     void pressPoints(const QList<QPoint> &pixels);
+    // A click on entry `row` of list `list`, as the user selects it.
+    void select(int list, int row)
+    {
+        ListBoxWidget &box = *form->List1[size_t(list)];
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, Qt::NoModifier, box.rowRect(row).center());
+    }
     void click(int button) { QTest::mouseClick(form->Command1[size_t(button)], Qt::LeftButton); }
     bool judgeEnabled() const { return form->Command1[0]->isEnabled(); }
     int blackPixels() const { return blackPixelsAwayFrom({}); }
@@ -236,9 +242,7 @@ void tst_MainForm::selectionByMouseSelectsBothLists()
     QSignalSpy xClicks(form->List1[0], &ListBoxWidget::Click);
     QSignalSpy yClicks(form->List1[1], &ListBoxWidget::Click);
     ListBoxWidget &list = *form->List1[size_t(clicked)];
-    list.scrollToItem(list.item(row));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier,
-                      list.visualItemRect(list.item(row)).center());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, list.rowRect(row).center());
     QCOMPARE(form->List1[0]->ListIndex(), row);
     QCOMPARE(form->List1[1]->ListIndex(), row);
     // Each list reports the change once: no echo back and forth.
@@ -269,7 +273,7 @@ void tst_MainForm::removingTheMiddlePoint()
     const QStringList xs = texts(*form->List1[0]);
     const QStringList ys = texts(*form->List1[1]);
     const bool judgeBefore = judgeEnabled();
-    form->List1[1]->setCurrentRow(2);
+    select(1, 2);
     QCOMPARE(form->List1[0]->ListIndex(), 2);
 
     click(1);
@@ -312,7 +316,7 @@ void tst_MainForm::removingWithNothingSelectedChangesNothing()
     QCOMPARE(texts(*form->List1[1]), ys);
 
     // The same after a removal, which leaves nothing selected.
-    form->List1[0]->setCurrentRow(0);
+    select(0, 0);
     click(1);
     const QImage afterRemoval = form->Picture1->image().copy();
     click(1);
@@ -407,7 +411,7 @@ void tst_MainForm::judgingWithTooFewPointsDrawsNothing()
     QFETCH(int, points);
     if (points == 1) {
         pressPoints({{5, 5}, {290, 5}});
-        form->List1[0]->setCurrentRow(1);
+        select(0, 1);
         click(1);
     }
     QCOMPARE(form->List1[0]->count(), points);
@@ -422,7 +426,7 @@ void tst_MainForm::oddPointIsNotJudged()
 {
     // Four points, then the last removed: the judge button stays enabled with three.
     pressPoints({{6, 89}, {290, 89}, {6, 35}, {290, 35}});
-    form->List1[0]->setCurrentRow(3);
+    select(0, 3);
     click(1);
     QVERIFY(judgeEnabled());
     click(0);

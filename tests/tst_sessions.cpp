@@ -225,9 +225,7 @@ void Session::clickButton(int index)
 void Session::clickRow(int list, int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     ListBoxWidget *box = m_form.List1[size_t(list)];
-    QListWidgetItem *item = box->item(row);
-    box->scrollToItem(item);
-    clickWidget(box->viewport(), box->visualItemRect(item).center(), button, modifiers);
+    clickWidget(box->viewport(), box->rowRect(row).center(), button, modifiers);
 }
 
 Expectation Session::act(QString &description)
@@ -295,12 +293,12 @@ Expectation Session::act(QString &description)
             ListBoxWidget *box = m_form.List1[size_t(list)];
             const QPoint at(m_random.between(2, box->viewport()->width() - 3),
                             box->viewport()->height() - 2);
-            const bool onEntry = box->itemAt(at) != nullptr;
+            const bool onEntry = box->indexAt(at).isValid();
             description = QStringLiteral("click in list %1 at (%2, %3)%4")
                               .arg(list).arg(at.x()).arg(at.y())
                               .arg(onEntry ? QStringLiteral(" on an entry") : QString());
             if (onEntry) {
-                const int row = box->row(box->itemAt(at));
+                const int row = box->indexAt(at).row();
                 clickWidget(box->viewport(), at);
                 m_model.select(row);
             } else {
@@ -443,13 +441,13 @@ QString Session::checkState() const
         for (int i = 0; i < m_model.count(); ++i) {
             const QPoint pixel = m_model.points[size_t(i)];
             const QString expected = unitText(list == 0 ? pixel.x() : pixel.y());
-            if (box->item(i)->text() != expected) {
+            if (box->text(i) != expected) {
                 return QStringLiteral("list %1 entry %2 is \"%3\", expected \"%4\"")
-                    .arg(list).arg(i).arg(box->item(i)->text(), expected);
+                    .arg(list).arg(i).arg(box->text(i), expected);
             }
         }
-        const QList<QListWidgetItem *> selected = box->selectedItems();
-        const int row = selected.isEmpty() ? -1 : box->row(selected.constFirst());
+        const QModelIndexList selected = box->selectionModel()->selectedRows();
+        const int row = selected.isEmpty() ? -1 : selected.constFirst().row();
         if (selected.size() > 1 || row != m_model.selected) {
             return QStringLiteral("list %1 has row %2 selected (%3 entries selected), expected row %4")
                 .arg(list).arg(row).arg(selected.size()).arg(m_model.selected);
@@ -500,7 +498,7 @@ QString Session::checkBoard(const QImage &image) const
             .arg(image.width()).arg(image.height()).arg(expectedSize.width()).arg(expectedSize.height());
     }
     for (const QPoint &pixel : m_model.points) {
-        const QString failure = checkDotAt(image, pixel);
+        QString failure = checkDotAt(image, pixel);
         if (!failure.isEmpty()) {
             return failure;
         }
@@ -601,8 +599,8 @@ QString Session::checkJudged(const QImage &image) const
     }
     // Every rope: some black along the segment between its two dots.
     for (int k = 0; 2 * k + 1 < m_model.count(); ++k) {
-        const QPointF a = QPointF(m_model.points[size_t(2 * k)]) + QPointF(0.5, 0.5);
-        const QPointF b = QPointF(m_model.points[size_t(2 * k + 1)]) + QPointF(0.5, 0.5);
+        const QPointF a = QPointF(m_model.points[2 * size_t(k)]) + QPointF(0.5, 0.5);
+        const QPointF b = QPointF(m_model.points[2 * size_t(k) + 1]) + QPointF(0.5, 0.5);
         const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
         if (length < 20) {
             continue; // the dots cover it
@@ -701,9 +699,9 @@ void tst_Sessions::pressGivesTheSameTextAtAnyScale()
     Session session(*m_form, 1);
     session.pressPixel(pixel);
     QCOMPARE(m_form->List1[0]->count(), 1);
-    QTEST(m_form->List1[0]->item(0)->text(), "x");
-    QTEST(m_form->List1[1]->item(0)->text(), "y");
-    QCOMPARE(unitText(pixel.x()), m_form->List1[0]->item(0)->text()); // the model agrees
+    QTEST(m_form->List1[0]->text(0), "x");
+    QTEST(m_form->List1[1]->text(0), "y");
+    QCOMPARE(unitText(pixel.x()), m_form->List1[0]->text(0)); // the model agrees
 }
 
 void tst_Sessions::canvasIsCrispAtTheScreensDensity()
@@ -783,7 +781,7 @@ void tst_Sessions::doubleClickSetsTwoPoints()
     QTest::mouseDClick(m_form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                        canvas->mapTo(m_form.get(), canvas->contentsRect().topLeft() + QPoint(10, 20)));
     QCOMPARE(m_form->List1[0]->count(), 2);
-    QCOMPARE(m_form->List1[1]->item(1)->text(), unitText(20));
+    QCOMPARE(m_form->List1[1]->text(1), unitText(20));
     QVERIFY(m_form->Command1[0]->isEnabled());
 }
 

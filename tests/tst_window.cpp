@@ -876,9 +876,9 @@ void tst_Window::font()
     QCOMPARE(info.weight(), QFont::Normal);
     // Every control shows exactly the window's font.
     QCOMPARE(font, form.font());
-    if (auto *list = qobject_cast<QListWidget *>(widget)) {
-        list->addItem(QStringLiteral("166,6667"));
-        QVERIFY(!list->item(0)->data(Qt::FontRole).isValid());
+    if (auto *list = qobject_cast<ListBoxWidget *>(widget)) {
+        list->AddItem("166.6667");
+        QVERIFY(!list->model()->index(0, 0).data(Qt::FontRole).isValid());
         QCOMPARE(list->viewport()->font(), form.font());
     }
 }
