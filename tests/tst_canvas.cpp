@@ -137,7 +137,7 @@ void tst_Canvas::wideLinesAreSolid()
     canvas.SetDrawWidth(5);
     canvas.SetDrawStyle(surface::DrawStyle::Dash);
     canvas.Line(10, 150, 490, 150);
-    for (double x = 20; x < 480; x += 3) {
+    for (int x = 20; x < 480; x += 3) {
         QVERIFY2(isBlack(pixelAt(canvas, x, 150)), qPrintable(QString::number(x)));
     }
 }
