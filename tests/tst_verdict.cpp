@@ -56,11 +56,13 @@ void tst_Verdict::judge_data()
     // A rope whose ends coincide is judged by the distance to that point.
     QTest::newRow("coincident ends outside") << 10.0 << 10.0 << 10.0 << 10.0 << DrawStyle::Dash;
     QTest::newRow("coincident ends inside") << 250.0 << 300.0 << 250.0 << 300.0 << DrawStyle::DashDotDot;
-    // A fractional second Y is taken as it is: 150.4 lies beyond the reach by
-    // 0.4, where rounding it to 150 would call the rope solid.
-    QTest::newRow("fractional second Y just beyond the reach") << 10.0 << 99.6 << 490.0 << 99.6 << DrawStyle::Dash;
-    QTest::newRow("fractional second Y, tilted rope") << 10.0 << 100.0 << 490.0 << 99.5 << DrawStyle::Dash;
-    QTest::newRow("fractional second Y just inside the fire") << 10.0 << 175.0 << 490.0 << 175.5 << DrawStyle::Dot;
+    // The second end's Y is taken with its fraction, as the rope is drawn.
+    // Rounded to a whole number it would move these lines across a border:
+    // 100.2 to 99.6 passes 150.1 from the centre (too far), 100.2 to 100 only
+    // 149.9; 174.8 to 175.4 passes 74.9 away (in the fire), 174.8 to 175 75.1.
+    QTest::newRow("fractional second Y just beyond the reach") << 10.0 << 100.2 << 490.0 << 99.6 << DrawStyle::Dash;
+    QTest::newRow("fractional second Y just inside the fire") << 10.0 << 174.8 << 490.0 << 175.4 << DrawStyle::Dot;
+    QTest::newRow("second Y with a half") << 10.0 << 100.0 << 490.0 << 99.5 << DrawStyle::Dash;
 }
 
 void tst_Verdict::judge()
