@@ -36,8 +36,10 @@ install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
+# Configures on the first run, or again when the caller asks for options
+# (-DNAME=VALUE ...), then builds.
 configure_and_build() {
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ] || [ "$#" -gt 0 ]; then
         cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >&2
     fi
     cmake --build "$BUILD_DIR" --parallel "$(nproc)" >&2
