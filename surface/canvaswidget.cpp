@@ -126,12 +126,19 @@ const QImage &CanvasWidget::image() const
     return m_image;
 }
 
-void CanvasWidget::changed()
+void CanvasWidget::changed(const QRect &area)
 {
-    if (!m_updatePending) {
-        m_updatePending = true;
-        update();
+    constexpr int MostPartialUpdates = 16;
+    if (m_updatePending) {
+        return;
     }
+    if (!area.isEmpty() && m_partialUpdates < MostPartialUpdates) {
+        ++m_partialUpdates;
+        update(area.translated(contentsRect().topLeft()));
+        return;
+    }
+    m_updatePending = true;
+    update();
 }
 
 void CanvasWidget::SetAutoRedraw(bool on)
@@ -221,7 +228,7 @@ void CanvasWidget::PSet(double x, double y)
         const int to = std::min(imageWidth, left + m_dotRuns[size_t(row)].second);
         std::fill(line + std::min(from, to), line + to, qRgb(0, 0, 0));
     }
-    changed();
+    changed(QRectF(left / ratio, top / ratio, m_dotWidth / ratio, m_dotWidth / ratio).toAlignedRect());
 }
 
 void CanvasWidget::Line(float x1, float y1, float x2, float y2)
@@ -240,6 +247,7 @@ void CanvasWidget::Line(float x1, float y1, float x2, float y2)
 void CanvasWidget::paintEvent(QPaintEvent *event)
 {
     m_updatePending = false;
+    m_partialUpdates = 0;
     fitImage();
     {
         QPainter painter(this);

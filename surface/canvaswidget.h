@@ -51,7 +51,9 @@ private:
     QPen pen(const QColor &color) const;
     QPainter &painter();
     void endPainting() const;
-    void changed();
+    // Asks for a paint of `area` of the drawing area (logical pixels), or of all
+    // of it when `area` is empty.
+    void changed(const QRect &area = {});
 
     QImage m_image;
     // One painter serves a run of Circle and Line calls, so that a redraw of
@@ -64,9 +66,11 @@ private:
     QColor m_penColor;
     int m_penWidth = 0;
     surface::DrawStyle m_penStyle = surface::DrawStyle::Solid;
-    // An update() is already pending: further drawing before the paint needs
-    // none of its own.
+    // A paint of the whole canvas is already pending: further drawing before it
+    // needs none of its own. A few dots ask only for their own squares; past
+    // that many the whole canvas is cheaper than a region of many pieces.
     bool m_updatePending = false;
+    int m_partialUpdates = 0;
     bool m_autoRedraw = false;
     float m_scaleWidth = 0.0f;
     float m_scaleHeight = 0.0f;
