@@ -4,9 +4,10 @@
 # stack protector, full RELRO (relro + immediate binding), stack-clash
 # protection, fortified libc calls, control-flow protection.
 #
-# Two items of Debian 12's hardening-check cannot say "yes" for any program built
-# on Debian 12 (its own /usr/bin/ls fails them too), so for those two this script
-# checks the build itself:
+# Two items of Debian 12's hardening-check cannot say "yes" for this program:
+# control flow integrity fails for any program linked on Debian 12 (Debian's own
+# /usr/bin/ls fails it too), and the fortify item needs a fortifiable libc call
+# that the program does not make. For those two this script checks the build:
 # - "Control flow integrity" looks for the IBT/SHSTK mark, which the linker drops
 #   because Debian 12's C start files (crt1.o, crti.o, crtn.o) carry none. Here:
 #   every object file of the program must carry the mark (-fcf-protection).
