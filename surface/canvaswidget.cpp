@@ -206,8 +206,9 @@ void CanvasWidget::PSet(double x, double y)
     // Stamped pixel by pixel: the same round dot wherever it lands, and far
     // cheaper than a wide-pen point when thousands are redrawn.
     endPainting();
-    const qreal ratio = m_image.devicePixelRatio();
-    const QPointF centre = toPixels(x, y) * ratio;
+    // The backing image covers the drawing area, so canvas units map straight
+    // to its device pixels.
+    const QPointF centre(x * m_image.width() / m_scaleWidth, y * m_image.height() / m_scaleHeight);
     // The dot is centred on the device pixel the point lies in. A press at pixel
     // 100 comes back from its single-precision units as 99.99999: the small
     // allowance keeps that dot on pixel 100 rather than one pixel up and left.
@@ -228,7 +229,10 @@ void CanvasWidget::PSet(double x, double y)
         const int to = std::min(imageWidth, left + m_dotRuns[size_t(row)].second);
         std::fill(line + std::min(from, to), line + to, qRgb(0, 0, 0));
     }
-    changed(QRectF(left / ratio, top / ratio, m_dotWidth / ratio, m_dotWidth / ratio).toAlignedRect());
+    if (!m_updatePending) {
+        const qreal ratio = m_image.devicePixelRatio();
+        changed(QRectF(left / ratio, top / ratio, m_dotWidth / ratio, m_dotWidth / ratio).toAlignedRect());
+    }
 }
 
 void CanvasWidget::Line(float x1, float y1, float x2, float y2)
