@@ -111,8 +111,11 @@ void MainForm::createControls()
 {
     // Created in tab order: the story, the quotation, the title, the canvas, the
     // lists, two buttons, the headings, the last button, the illustration.
-    Text1[0] = makeTextBox(resourceText(QStringLiteral(":/story.txt")).chopped(1),
-                           QRect(8, 336, 433, 129), this);
+    QString story = resourceText(QStringLiteral(":/story.txt"));
+    if (story.endsWith(QLatin1Char('\n'))) {
+        story.chop(1); // the last paragraph's line end would show as an empty line
+    }
+    Text1[0] = makeTextBox(story, QRect(8, 336, 433, 129), this);
     QString quotation = resourceText(QStringLiteral(":/quotation.txt"));
     quotation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Text1[1] = makeTextBox(quotation, QRect(176, 416, 449, 121), this);
