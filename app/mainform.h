@@ -40,8 +40,6 @@ public:
     CanvasWidget *Picture1 = nullptr;
     QLabel *Picture2 = nullptr;
 
-    game::ValleyGame &game() { return *m_game; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

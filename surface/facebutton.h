@@ -11,8 +11,6 @@ class FaceButton : public QPushButton
 public:
     FaceButton(const QString &caption, const QColor &face, QWidget *parent = nullptr);
 
-    QColor face() const { return m_face; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
