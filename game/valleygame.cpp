@@ -79,8 +79,7 @@ void ValleyGame::SyncSelection(int index)
 
 Point ValleyGame::ReadPoint(int index) const
 {
-    return {surface::ReadNumber(m_controls.xs.List(index)),
-            surface::ReadNumber(m_controls.ys.List(index))};
+    return {m_controls.xs.Number(index), m_controls.ys.Number(index)};
 }
 
 void ValleyGame::RemoveSelectedPoint()

@@ -4,9 +4,13 @@
 #include <QEvent>
 #include <QHeaderView>
 
+#include <string_view>
 #include <vector>
 
-// The entries, as the table shows them: read-only text, one per row.
+// The entries, as the table shows them: read-only text, one per row. The texts
+// lie end to end in one buffer, each with its number read once as it comes in:
+// redrawing or judging a full board reads every entry back, and clearing it
+// frees two blocks rather than one string per entry.
 class TextListModel : public QAbstractListModel
 {
 public:
@@ -14,7 +18,7 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override
     {
-        return parent.isValid() ? 0 : int(m_texts.size());
+        return parent.isValid() ? 0 : int(m_entries.size());
     }
 
     QVariant data(const QModelIndex &index, int role) const override
@@ -22,7 +26,7 @@ public:
         if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) {
             return {};
         }
-        return m_texts.at(size_t(index.row()));
+        return text(index.row());
     }
 
     Qt::ItemFlags flags(const QModelIndex &) const override
@@ -30,32 +34,61 @@ public:
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     }
 
-    const QString &text(int row) const { return m_texts.at(size_t(row)); }
-
-    void append(const QString &text)
+    // Entry `row` as it was added, in UTF-8.
+    std::string_view utf8(int row) const
     {
-        const int row = int(m_texts.size());
+        const Entry &entry = m_entries.at(size_t(row));
+        return std::string_view(m_texts).substr(entry.start, entry.length);
+    }
+
+    QString text(int row) const
+    {
+        const std::string_view bytes = utf8(row);
+        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    }
+
+    int count() const { return int(m_entries.size()); }
+    double number(int row) const { return m_entries[size_t(row)].number; }
+
+    void append(const std::string &text)
+    {
+        const int row = int(m_entries.size());
         beginInsertRows({}, row, row);
-        m_texts.push_back(text);
+        m_entries.push_back({m_texts.size(), text.size(), surface::ReadNumber(text)});
+        m_texts += text;
         endInsertRows();
     }
 
     void removeAt(int row)
     {
         beginRemoveRows({}, row, row);
-        m_texts.erase(m_texts.begin() + row);
+        const auto removed = m_entries.begin() + row;
+        m_texts.erase(removed->start, removed->length);
+        for (auto later = removed + 1; later != m_entries.end(); ++later) {
+            later->start -= removed->length;
+        }
+        m_entries.erase(removed);
         endRemoveRows();
     }
 
     void clear()
     {
         beginResetModel();
-        m_texts.clear();
+        m_entries = {};
+        m_texts = {};
         endResetModel();
     }
 
 private:
-    std::vector<QString> m_texts;
+    struct Entry
+    {
+        size_t start;
+        size_t length;
+        double number;
+    };
+
+    std::string m_texts;
+    std::vector<Entry> m_entries;
 };
 
 ListBoxWidget::ListBoxWidget(QWidget *parent)
@@ -115,7 +148,7 @@ QModelIndex ListBoxWidget::moveCursor(CursorAction action, Qt::KeyboardModifiers
 
 void ListBoxWidget::AddItem(const std::string &text)
 {
-    m_model->append(QString::fromStdString(text));
+    m_model->append(text);
 }
 
 void ListBoxWidget::RemoveItem(int index)
@@ -154,19 +187,15 @@ std::string ListBoxWidget::List(int index) const
     if (index < 0 || index >= m_model->rowCount()) {
         return {};
     }
-    // Entries are short numbers, read back by the thousand when the board is
-    // redrawn or judged: plain ASCII is copied as it is, anything else goes
-    // through UTF-8.
-    const QString &text = m_model->text(index);
-    std::string result(size_t(text.size()), '\0');
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text.at(i).unicode();
-        if (unit >= 0x80) {
-            return text.toStdString();
-        }
-        result[size_t(i)] = char(unit);
+    return std::string(m_model->utf8(index));
+}
+
+double ListBoxWidget::Number(int index) const
+{
+    if (index < 0 || index >= m_model->count()) {
+        return 0.0;
     }
-    return result;
+    return m_model->number(index);
 }
 
 int ListBoxWidget::ListIndex() const

@@ -28,6 +28,7 @@ public:
     void Clear() override;
     int ListCount() const override;
     std::string List(int index) const override;
+    double Number(int index) const override;
     int ListIndex() const override;
     void SetListIndex(int index) override;
 

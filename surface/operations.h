@@ -1,5 +1,7 @@
 #pragma once
 
+#include "surface/numbers.h"
+
 #include <cstdint>
 #include <string>
 
@@ -72,6 +74,9 @@ public:
     virtual int ListCount() const = 0;
     // Text of entry `index`, 0 <= index < ListCount().
     virtual std::string List(int index) const = 0;
+    // Entry `index` read as a number, as ReadNumber reads its text. A list that
+    // keeps each entry's number beside its text answers without parsing it again.
+    virtual double Number(int index) const { return ReadNumber(List(index)); }
     // Selected entry, -1 when none.
     virtual int ListIndex() const = 0;
     // Selects entry `index` (-1: none).
