@@ -55,6 +55,9 @@ void CanvasWidget::fitImage()
         painter.drawImage(QPointF(0, 0), m_image);
     }
     m_image = image;
+    m_imageWidth = m_image.width();
+    m_imageHeight = m_image.height();
+    m_imageStride = m_image.bytesPerLine();
     buildDotStamp();
 }
 
@@ -105,8 +108,8 @@ QPen CanvasWidget::pen(const QColor &color) const
 
 QPainter &CanvasWidget::painter()
 {
-    if (!m_painter.isActive()) {
-        m_painter.begin(&m_image);
+    if (!m_painting) {
+        m_painting = m_painter.begin(&m_image);
         m_painter.setBrush(Qt::NoBrush);
         m_penColor = QColor();
     }
@@ -115,8 +118,9 @@ QPainter &CanvasWidget::painter()
 
 void CanvasWidget::endPainting() const
 {
-    if (m_painter.isActive()) {
+    if (m_painting) {
         m_painter.end();
+        m_painting = false;
     }
 }
 
@@ -205,29 +209,43 @@ void CanvasWidget::PSet(double x, double y)
 {
     // Stamped pixel by pixel: the same round dot wherever it lands, and far
     // cheaper than a wide-pen point when thousands are redrawn.
-    endPainting();
+    if (m_painting) {
+        endPainting();
+    }
     // The backing image covers the drawing area, so canvas units map straight
     // to its device pixels.
-    const QPointF centre(x * m_image.width() / m_scaleWidth, y * m_image.height() / m_scaleHeight);
+    const double centreX = x * m_imageWidth / m_scaleWidth;
+    const double centreY = y * m_imageHeight / m_scaleHeight;
     // The dot is centred on the device pixel the point lies in. A press at pixel
     // 100 comes back from its single-precision units as 99.99999: the small
     // allowance keeps that dot on pixel 100 rather than one pixel up and left.
     constexpr double Allowance = 1e-3;
-    const int left = int(std::floor(centre.x() + Allowance)) - (m_dotWidth - 1) / 2;
-    const int top = int(std::floor(centre.y() + Allowance)) - (m_dotWidth - 1) / 2;
-    const int imageWidth = m_image.width();
-    const int imageHeight = m_image.height();
+    const int left = int(std::floor(centreX + Allowance)) - (m_dotWidth - 1) / 2;
+    const int top = int(std::floor(centreY + Allowance)) - (m_dotWidth - 1) / 2;
+    constexpr QRgb Black = 0xFF000000;
     uchar *const bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
-    for (int row = 0; row < m_dotWidth; ++row) {
-        const int imageRow = top + row;
-        if (imageRow < 0 || imageRow >= imageHeight) {
-            continue;
+    if (left >= 0 && top >= 0 && left + m_dotWidth <= m_imageWidth
+        && top + m_dotWidth <= m_imageHeight) {
+        uchar *line = bits + top * m_imageStride;
+        for (const auto &[first, last] : m_dotRuns) {
+            QRgb *const pixels = reinterpret_cast<QRgb *>(line) + left;
+            for (int column = first; column < last; ++column) {
+                pixels[column] = Black;
+            }
+            line += m_imageStride;
         }
-        auto *line = reinterpret_cast<QRgb *>(bits + imageRow * stride);
-        const int from = std::max(0, left + m_dotRuns[size_t(row)].first);
-        const int to = std::min(imageWidth, left + m_dotRuns[size_t(row)].second);
-        std::fill(line + std::min(from, to), line + to, qRgb(0, 0, 0));
+    } else {
+        // Near an edge: only the part on the image.
+        for (int row = 0; row < m_dotWidth; ++row) {
+            const int imageRow = top + row;
+            if (imageRow < 0 || imageRow >= m_imageHeight) {
+                continue;
+            }
+            auto *pixels = reinterpret_cast<QRgb *>(bits + imageRow * m_imageStride);
+            const int from = std::max(0, left + m_dotRuns[size_t(row)].first);
+            const int to = std::min(m_imageWidth, left + m_dotRuns[size_t(row)].second);
+            std::fill(pixels + std::min(from, to), pixels + to, Black);
+        }
     }
     if (!m_updatePending) {
         const qreal ratio = m_image.devicePixelRatio();

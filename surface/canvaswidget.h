@@ -56,11 +56,16 @@ private:
     void changed(const QRect &area = {});
 
     QImage m_image;
+    // Its size and line length, asked for once per dot otherwise.
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    qsizetype m_imageStride = 0;
     // One painter serves a run of Circle and Line calls, so that a redraw of
     // thousands of ropes pays for one begin(); it is ended before anything else
     // touches the image (dots, Cls, a paint, image()). Declared after m_image,
     // so that it ends before the image goes.
     mutable QPainter m_painter;
+    mutable bool m_painting = false; // m_painter is active on m_image
     // What the painter's pen was set from, so that a run of lines in one pattern
     // sets it once; m_penColor is invalid when the pen must be set again.
     QColor m_penColor;
