@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "app/accessibility.h"
+#include "app/embeddedimage.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
 #include "surface/listboxwidget.h"
@@ -63,7 +64,7 @@ MainForm::MainForm(QWidget *parent)
                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("www.example.org Приказна геометрия за ученици"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(embeddedImage(QStringLiteral(":/icon.pam")))));
     setFixedSize(ClientSize);
     // The light blue is painted, not set in the palette: a palette colour would
     // pass down to the lists, the text boxes and their scroll bars, whose frames
@@ -147,7 +148,8 @@ void MainForm::createControls()
     // The illustration lies on the canvas at its own size. It takes a press itself,
     // so that a press on it never reaches the canvas as a point.
     Picture2 = new QLabel(Picture1);
-    const QPixmap illustration(QStringLiteral(":/illustration.jpg"));
+    const QPixmap illustration =
+        QPixmap::fromImage(embeddedImage(QStringLiteral(":/illustration.ppm")));
     Picture2->setPixmap(illustration);
     Picture2->setGeometry(QRect(Picture1->contentsRect().topLeft() + QPoint(32, 48),
                                 illustration.size()));

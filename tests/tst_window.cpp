@@ -724,7 +724,7 @@ void tst_Window::illustration()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QLabel *picture = form.Picture2;
-    const QImage source(QStringLiteral(":/illustration.jpg"));
+    const QImage source(QStringLiteral(DV_RESOURCES_DIR "/illustration.jpg"));
     QCOMPARE(source.size(), QSize(237, 213));
     // At its own size, at 32,48 of the drawing area.
     QCOMPARE(picture->size(), source.size());
