@@ -77,6 +77,8 @@ private Q_SLOTS:
     void validators_data();
     void validators();
     void installedProgramStarts();
+    void ignoresLibrariesInWorkingDirectory_data();
+    void ignoresLibrariesInWorkingDirectory();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -249,6 +251,44 @@ void tst_Install::installedProgramStarts()
     if (!program.waitForFinished(5000)) {
         program.kill();
         program.waitForFinished();
+    }
+}
+
+void tst_Install::ignoresLibrariesInWorkingDirectory_data()
+{
+    QTest::addColumn<QString>("program");
+
+    QTest::newRow("in the build folder") << QStringLiteral(DV_BUILD_DIR "/app/dragon-valley");
+    QTest::newRow("installed") << installed(QStringLiteral("bin/dragon-valley"));
+}
+
+void tst_Install::ignoresLibrariesInWorkingDirectory()
+{
+    QFETCH(QString, program);
+
+    // Files named like the program's libraries where it is started from: the
+    // loader must take the system's libraries, not these.
+    QTemporaryDir workingDirectory;
+    QVERIFY(workingDirectory.isValid());
+    for (const char *name : {"libfontconfig.so.1", "libQt6Widgets.so.6", "libQt6Gui.so.6",
+                             "libQt6Core.so.6", "libstdc++.so.6"}) {
+        QFile stray(workingDirectory.filePath(QString::fromLatin1(name)));
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.write("not a library");
+    }
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setWorkingDirectory(workingDirectory.path());
+    process.start(program, {});
+    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+    QVERIFY2(!process.waitForFinished(1500), qPrintable(QString::fromUtf8(process.readAll())));
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
     }
 }
 
