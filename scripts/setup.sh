@@ -10,7 +10,7 @@ BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libqt6test6 libgl-dev
-    fonts-liberation libfontconfig-dev libbenchmark-dev
+    fonts-liberation libbenchmark-dev
 )
 
 missing_packages() {
