@@ -95,6 +95,10 @@ ListBoxWidget::ListBoxWidget(QWidget *parent)
     : QTableView(parent)
     , m_model(new TextListModel(this))
 {
+    // Headers hidden before the model comes: a shown header measures its
+    // sections in a bold font, loaded for nothing at start-up.
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
     setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -103,9 +107,7 @@ ListBoxWidget::ListBoxWidget(QWidget *parent)
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
-    horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
-    verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     fitRowHeight();
