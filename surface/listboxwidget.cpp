@@ -1,10 +1,17 @@
 #include "surface/listboxwidget.h"
 
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QPainter>
+#include <QTextLayout>
+#include <QStyledItemDelegate>
 
+#include <limits>
+#include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The entries, as the table shows them: read-only text, one per row. The texts
@@ -91,6 +98,112 @@ private:
     std::vector<Entry> m_entries;
 };
 
+// Draws each row as the style's own item delegate does, but keeps the laid-out
+// text of the entries it has drawn: a list repaints all its visible rows after
+// every press, removal or selection, and laying out and shaping the same few
+// numbers again each time was most of that repaint. An entry too wide for its
+// row is left to the style, which elides it.
+class EntryDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget *widget = item.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        const QTextLayout *text = laidOut(item);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
+                                   .adjusted(margin, 0, -margin, 0);
+        if (!text || text->lineAt(0).naturalTextWidth() > textRect.width()
+            || item.displayAlignment != (Qt::AlignLeft | Qt::AlignVCenter)
+            || item.direction != Qt::LeftToRight) {
+            style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+            return;
+        }
+
+        // Background and selection from the style, then the text in the colour
+        // and at the place the style would give it, then the focus mark, which
+        // some styles lay over the text as a tint.
+        const bool focus = item.state & QStyle::State_HasFocus;
+        const QPalette::ColorGroup enabledGroup =
+            item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        QPalette::ColorGroup group = enabledGroup;
+        if (group == QPalette::Normal && !(item.state & QStyle::State_Active)) {
+            group = QPalette::Inactive;
+        }
+        const bool selected = item.state & QStyle::State_Selected;
+        const QColor color =
+            item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        QStyleOptionFocusRect focusMark;
+        if (focus) {
+            focusMark.QStyleOption::operator=(item);
+            focusMark.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &item, widget);
+            focusMark.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            focusMark.backgroundColor =
+                item.palette.color(enabledGroup, selected ? QPalette::Highlight : QPalette::Window);
+        }
+        item.text.clear();
+        item.state &= ~QStyle::State_HasFocus;
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+        painter->save();
+        painter->setClipRect(option.rect, Qt::IntersectClip);
+        painter->setPen(color);
+        const qreal top = textRect.y() + (textRect.height() - text->lineAt(0).height()) / 2;
+        text->draw(painter, QPointF(textRect.x(), top));
+        if (focus) {
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focusMark, painter, widget);
+        }
+        painter->restore();
+    }
+
+private:
+    // The entry's text laid out in the row's font as one line, from the cache;
+    // null for an empty entry or one of several lines.
+    const QTextLayout *laidOut(const QStyleOptionViewItem &item) const
+    {
+        if (item.text.isEmpty() || item.text.contains(QChar::LineSeparator)
+            || item.text.contains(QLatin1Char('\n'))) {
+            return nullptr;
+        }
+        if (item.font != m_font) {
+            m_texts.clear();
+            m_font = item.font;
+        }
+        auto found = m_texts.find(item.text);
+        if (found == m_texts.end()) {
+            // The rows in view and those just scrolled past are what repaints
+            // ask for; past that many, start again rather than grow.
+            constexpr size_t MostTexts = 256;
+            if (m_texts.size() >= MostTexts) {
+                m_texts.clear();
+            }
+            auto layout = std::make_unique<QTextLayout>(item.text, item.font);
+            QTextOption option;
+            option.setWrapMode(QTextOption::ManualWrap);
+            option.setTextDirection(Qt::LeftToRight);
+            option.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            layout->setTextOption(option);
+            layout->setCacheEnabled(true);
+            layout->beginLayout();
+            QTextLine line = layout->createLine();
+            line.setLineWidth(std::numeric_limits<int>::max() / 256);
+            line.setPosition(QPointF(0, 0));
+            layout->endLayout();
+            found = m_texts.emplace(item.text, std::move(layout)).first;
+        }
+        return found->second.get();
+    }
+
+    mutable QFont m_font;
+    mutable std::unordered_map<QString, std::unique_ptr<QTextLayout>> m_texts;
+};
+
 ListBoxWidget::ListBoxWidget(QWidget *parent)
     : QTableView(parent)
     , m_model(new TextListModel(this))
@@ -100,6 +213,7 @@ ListBoxWidget::ListBoxWidget(QWidget *parent)
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setModel(m_model);
+    setItemDelegate(new EntryDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

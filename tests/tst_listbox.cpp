@@ -4,6 +4,7 @@
 
 #include "surface/listboxwidget.h"
 
+#include <QStyledItemDelegate>
 #include <QTest>
 
 #include <string>
@@ -46,6 +47,8 @@ private Q_SLOTS:
     void removalKeepsTextsAndNumbersTogether();
     void clearThenAddStartsAfresh();
     void outOfRangeAsksAreHarmless();
+    void rowsLookAsTheStyleDrawsThem_data();
+    void rowsLookAsTheStyleDrawsThem();
 };
 
 void tst_ListBox::numberOfEachEntry_data()
@@ -136,6 +139,65 @@ void tst_ListBox::outOfRangeAsksAreHarmless()
     QCOMPARE(list.List(2), std::string());
     QCOMPARE(list.Number(-1), 0.0);
     QCOMPARE(list.Number(2), 0.0);
+}
+
+void tst_ListBox::rowsLookAsTheStyleDrawsThem_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("application font") << QString() << -1 << false << true;
+    QTest::newRow("window font") << "Times New Roman" << -1 << false << true;
+    QTest::newRow("selected") << "Times New Roman" << 2 << false << true;
+    QTest::newRow("selected with focus") << "Times New Roman" << 1 << true << true;
+    QTest::newRow("first row selected with focus") << "Times New Roman" << 0 << true << true;
+    QTest::newRow("disabled") << "Times New Roman" << 2 << false << false;
+}
+
+void tst_ListBox::rowsLookAsTheStyleDrawsThem()
+{
+    QFETCH(QString, family);
+    QFETCH(int, selected);
+    QFETCH(bool, focused);
+    QFETCH(bool, enabled);
+
+    // The list keeps its entries' laid-out text between repaints; what it shows
+    // must be what the style's own delegate shows, pixel for pixel, including an
+    // entry too long for the row (which the style elides).
+    QWidget window;
+    window.resize(200, 120);
+    auto *list = new ListBoxWidget(&window);
+    list->setGeometry(10, 10, 105, 80);
+    if (!family.isEmpty()) {
+        QFont font(family, 12);
+        font.setFamilies({family, QStringLiteral("Liberation Serif")});
+        list->setFont(font);
+    }
+    fill(*list, {"250", "166.6667", "1.689189", "-0.8445946", "123456789012345678", "83.33334",
+                 "Без точка"});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (focused) {
+        window.activateWindow();
+        list->setFocus();
+    }
+    list->SetListIndex(selected);
+    list->setEnabled(enabled);
+
+    for (const int top : {0, 3}) {
+        list->scrollTo(list->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+        const QImage cached = list->grab().toImage();
+        QStyledItemDelegate style;
+        QAbstractItemDelegate *own = list->itemDelegate();
+        list->setItemDelegate(&style);
+        const QImage plain = list->grab().toImage();
+        list->setItemDelegate(own);
+        QCOMPARE(cached, plain);
+        // Drawn again from the kept text.
+        QCOMPARE(list->grab().toImage(), plain);
+    }
 }
 
 QTEST_MAIN(tst_ListBox)
