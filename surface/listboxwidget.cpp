@@ -8,7 +8,6 @@
 #include <QTextLayout>
 #include <QStyledItemDelegate>
 
-#include <limits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -131,7 +130,7 @@ public:
         // some styles lay over the text as a tint.
         const bool focus = item.state & QStyle::State_HasFocus;
         const QPalette::ColorGroup enabledGroup =
-            item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+            (item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
         QPalette::ColorGroup group = enabledGroup;
         if (group == QPalette::Normal && !(item.state & QStyle::State_Active)) {
             group = QPalette::Inactive;
@@ -192,7 +191,9 @@ private:
             layout->setCacheEnabled(true);
             layout->beginLayout();
             QTextLine line = layout->createLine();
-            line.setLineWidth(std::numeric_limits<int>::max() / 256);
+            // Wide enough for any entry: one line, never wrapped.
+            constexpr qreal AnyWidth = 1e6;
+            line.setLineWidth(AnyWidth);
             line.setPosition(QPointF(0, 0));
             layout->endLayout();
             found = m_texts.emplace(item.text, std::move(layout)).first;
