@@ -9,7 +9,7 @@
 #      line of text in the program's font (bench/barelabel.cpp).
 # Installs what it needs (hyperfine, time, Xvfb, xdotool, the xcb headers) the
 # way run.sh does.
-# Takes about five minutes on two cores. BUILD_DIR picks another build folder.
+# Takes about ten minutes on two cores. BUILD_DIR picks another build folder.
 PACKAGES_EXTRA=(hyperfine time xvfb xdotool python3 libxcb1-dev)
 source "$(dirname "$0")/../scripts/setup.sh"
 configure_and_build
