@@ -150,7 +150,7 @@ void CanvasWidget::changed(const QRect &area)
         return;
     }
     m_updatePending = true;
-    update();
+    update(contentsRect());
 }
 
 void CanvasWidget::SetAutoRedraw(bool on)
@@ -279,16 +279,22 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
     m_updatePending = false;
     m_partialUpdates = 0;
     fitImage();
+    const QRect area = contentsRect();
+    // Drawing asks for a paint of the drawing area only; the frame and the strip
+    // under it are painted when they are exposed (shown, uncovered, restyled).
+    // Stroking the frame's bevels costs more than copying the whole drawing area.
+    const bool frameExposed = !area.contains(event->rect());
     {
         QPainter painter(this);
-        const QRect area = contentsRect();
-        // The canvas paints opaquely, so nothing lies under its border: above a
-        // density of 1 the style's one-pixel lines leave device pixels between
-        // them, which showed whatever was in the buffer before.
-        painter.save();
-        painter.setClipRegion(QRegion(rect()).subtracted(area));
-        painter.fillRect(rect(), palette().window());
-        painter.restore();
+        if (frameExposed) {
+            // The canvas paints opaquely, so nothing lies under its border: above
+            // a density of 1 the style's one-pixel lines leave device pixels
+            // between them, which showed whatever was in the buffer before.
+            painter.save();
+            painter.setClipRegion(QRegion(rect()).subtracted(area));
+            painter.fillRect(rect(), palette().window());
+            painter.restore();
+        }
         if (m_autoRedraw) {
             painter.drawImage(area.topLeft(), m_image);
         } else {
@@ -296,7 +302,9 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
             painter.fillRect(area, m_backColor);
         }
     }
-    QFrame::paintEvent(event);
+    if (frameExposed) {
+        QFrame::paintEvent(event);
+    }
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)

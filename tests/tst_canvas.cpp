@@ -4,14 +4,19 @@
 #include "surface/canvaswidget.h"
 #include "testsupport.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 using testsupport::isBlack;
 using testsupport::isWhite;
 using testsupport::pixelAt;
 
 Q_DECLARE_METATYPE(surface::DrawStyle)
+using Drawing = std::function<void(CanvasWidget &)>;
+Q_DECLARE_METATYPE(Drawing)
 
 class tst_Canvas : public QObject
 {
@@ -30,6 +35,8 @@ private Q_SLOTS:
     void circleOutline();
     void clsErasesToBackColor();
     void drawingSurvivesHideAndShow();
+    void screenMatchesFullRepaint_data();
+    void screenMatchesFullRepaint();
 
 private:
     static void prepare(CanvasWidget &canvas);
@@ -229,6 +236,106 @@ void tst_Canvas::drawingSurvivesHideAndShow()
         * shown.devicePixelRatio();
     QVERIFY(isBlack(shown.pixelColor(centre)));
     QVERIFY(isWhite(shown.pixelColor(centre + QPoint(20, 20))));
+}
+
+void tst_Canvas::screenMatchesFullRepaint_data()
+{
+    QTest::addColumn<Drawing>("draw");
+    QTest::newRow("a few dots, one at each edge") << Drawing([](CanvasWidget &canvas) {
+        canvas.SetDrawWidth(5);
+        for (const auto &[x, y] : {std::pair(0.0, 250.0), std::pair(499.0, 250.0),
+                                   std::pair(250.0, 0.0), std::pair(250.0, 499.0),
+                                   std::pair(1.0, 1.0), std::pair(250.0, 250.0)}) {
+            canvas.PSet(x, y);
+        }
+    });
+    QTest::newRow("more dots than are repainted one by one") << Drawing([](CanvasWidget &canvas) {
+        canvas.SetDrawWidth(5);
+        for (int i = 0; i < 60; ++i) {
+            canvas.PSet(i * 499.0 / 59, (i * 37) % 500);
+        }
+    });
+    QTest::newRow("valley, dots and ropes") << Drawing([](CanvasWidget &canvas) {
+        canvas.SetDrawWidth(5);
+        canvas.Circle(250, 250, 225, surface::Rgb(180, 136, 148));
+        canvas.PSet(3, 3);
+        canvas.PSet(497, 497);
+        canvas.SetDrawWidth(1);
+        canvas.SetDrawStyle(surface::DrawStyle::Dash);
+        canvas.Line(0, 0, 499, 499);
+        canvas.Line(0, 499, 499, 0);
+    });
+    QTest::newRow("cleared after drawing") << Drawing([](CanvasWidget &canvas) {
+        canvas.SetDrawWidth(5);
+        canvas.PSet(10, 10);
+        canvas.Line(0, 250, 499, 250);
+        canvas.SetBackColor(surface::Rgb(10, 20, 30));
+        canvas.Cls();
+    });
+}
+
+namespace {
+
+// Keeps the region of every paint event the canvas receives.
+class PaintRecorder : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !replaying) {
+            regions.append(static_cast<QPaintEvent *>(event)->region());
+        }
+        return false;
+    }
+
+    QList<QRegion> regions;
+    bool replaying = false;
+};
+
+// The pixels of `image` outside `inner` (logical pixels), the rest blanked.
+QImage border(QImage image, const QRect &inner)
+{
+    QPainter painter(&image);
+    painter.fillRect(inner, Qt::magenta);
+    painter.end();
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+// The screen keeps what was painted before and takes only the parts the canvas
+// asks to repaint: after drawing, those parts must add up to the picture a full
+// repaint gives, frame included, at any density.
+void tst_Canvas::screenMatchesFullRepaint()
+{
+    QFETCH(Drawing, draw);
+    CanvasWidget canvas;
+    prepare(canvas);
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+    QCoreApplication::processEvents();
+    QImage screen = canvas.grab().toImage();
+
+    PaintRecorder recorder;
+    canvas.installEventFilter(&recorder);
+    draw(canvas);
+    QCoreApplication::processEvents();
+    QVERIFY(!recorder.regions.isEmpty());
+    recorder.replaying = true;
+    for (const QRegion &region : std::as_const(recorder.regions)) {
+        // render() puts the region's top left corner at the offset given.
+        canvas.render(&screen, region.boundingRect().topLeft(), region, QWidget::RenderFlags());
+    }
+    const QImage repainted = canvas.grab().toImage();
+    QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
+             repainted.convertToFormat(QImage::Format_RGB32));
+
+    // The frame is the toolkit's own sunken panel.
+    QFrame plain;
+    plain.setFrameStyle(canvas.frameStyle());
+    plain.resize(canvas.size());
+    QCOMPARE(border(repainted, canvas.contentsRect()),
+             border(plain.grab().toImage(), canvas.contentsRect()));
 }
 
 QTEST_MAIN(tst_Canvas)
