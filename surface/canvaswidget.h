@@ -60,6 +60,10 @@ private:
     int m_imageWidth = 0;
     int m_imageHeight = 0;
     qsizetype m_imageStride = 0;
+    // Its pixels, asked for once per run of dots rather than once per dot; null
+    // whenever the image may have been given new ones (reassigned, painted on,
+    // filled, or handed out by image() to be copied).
+    mutable uchar *m_pixels = nullptr;
     // One painter serves a run of Circle and Line calls, so that a redraw of
     // thousands of ropes pays for one begin(); it is ended before anything else
     // touches the image (dots, Cls, a paint, image()). Declared after m_image,
@@ -87,4 +91,5 @@ private:
     // of the dot covers columns m_dotRuns[r].first .. second - 1.
     std::vector<std::pair<int, int>> m_dotRuns;
     int m_dotWidth = 0; // device pixels the runs were built for
+    bool m_fivePixelDot = false; // the runs are those of a 5-pixel dot
 };

@@ -35,6 +35,8 @@ private Q_SLOTS:
     void circleOutline();
     void clsErasesToBackColor();
     void drawingSurvivesHideAndShow();
+    void earlierCopyKeepsItsPixels_data();
+    void earlierCopyKeepsItsPixels();
     void screenMatchesFullRepaint_data();
     void screenMatchesFullRepaint();
 
@@ -272,6 +274,38 @@ void tst_Canvas::screenMatchesFullRepaint_data()
         canvas.SetBackColor(surface::Rgb(10, 20, 30));
         canvas.Cls();
     });
+}
+
+void tst_Canvas::earlierCopyKeepsItsPixels_data()
+{
+    QTest::addColumn<Drawing>("between"); // drawn after the copy, before the next dot
+    QTest::newRow("nothing") << Drawing([](CanvasWidget &) {});
+    QTest::newRow("another dot") << Drawing([](CanvasWidget &canvas) { canvas.PSet(400, 400); });
+    QTest::newRow("a circle") << Drawing([](CanvasWidget &canvas) {
+        canvas.Circle(250, 250, 100, surface::Rgb(0, 0, 255));
+    });
+    QTest::newRow("a rope") << Drawing([](CanvasWidget &canvas) { canvas.Line(0, 0, 499, 0); });
+    QTest::newRow("clearing") << Drawing([](CanvasWidget &canvas) { canvas.Cls(); });
+}
+
+// A picture taken of the canvas (a screenshot, a saved image) stays as it was
+// when later dots are drawn.
+void tst_Canvas::earlierCopyKeepsItsPixels()
+{
+    QFETCH(Drawing, between);
+    CanvasWidget canvas;
+    prepare(canvas);
+    canvas.SetDrawWidth(5);
+    canvas.PSet(100, 100);
+    const QImage copy = canvas.image();
+    const QImage expected = copy.copy();
+    canvas.SetDrawWidth(5);
+    between(canvas);
+    canvas.SetDrawWidth(5);
+    canvas.PSet(250, 250);
+    canvas.PSet(1, 1);
+    QCOMPARE(copy, expected);
+    QVERIFY(isBlack(pixelAt(canvas, 250, 250)));
 }
 
 namespace {
