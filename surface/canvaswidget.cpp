@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -44,16 +45,26 @@ constexpr QRgb Black = 0xFF000000;
 // is: rows of 3, 5, 5, 5 and 3 pixels. Written out, it is a handful of stores.
 constexpr std::pair<int, int> FivePixelDot[] = {{1, 4}, {0, 5}, {0, 5}, {0, 5}, {1, 4}};
 
+template <int First, int Last>
+void stampRun(uchar *line)
+{
+    QRgb *const pixels = reinterpret_cast<QRgb *>(line);
+    for (int column = First; column < Last; ++column) {
+        pixels[column] = Black;
+    }
+}
+
+template <std::size_t... Rows>
+void stampFivePixelDot(uchar *line, qsizetype stride, std::index_sequence<Rows...>)
+{
+    (stampRun<FivePixelDot[Rows].first, FivePixelDot[Rows].second>(line + qsizetype(Rows) * stride),
+     ...);
+}
+
 // `line` is the dot's top left corner.
 void stampFivePixelDot(uchar *line, qsizetype stride)
 {
-    for (const auto &[first, last] : FivePixelDot) {
-        QRgb *const pixels = reinterpret_cast<QRgb *>(line);
-        for (int column = first; column < last; ++column) {
-            pixels[column] = Black;
-        }
-        line += stride;
-    }
+    stampFivePixelDot(line, stride, std::make_index_sequence<std::size(FivePixelDot)>());
 }
 
 } // namespace
@@ -289,9 +300,14 @@ void CanvasWidget::PSet(double x, double y)
         }
     }
     if (!m_updatePending) {
-        const qreal ratio = m_image.devicePixelRatio();
-        changed(QRectF(left / ratio, top / ratio, m_dotWidth / ratio, m_dotWidth / ratio).toAlignedRect());
+        dotChanged(left, top);
     }
+}
+
+void CanvasWidget::dotChanged(int left, int top)
+{
+    const qreal ratio = m_image.devicePixelRatio();
+    changed(QRectF(left / ratio, top / ratio, m_dotWidth / ratio, m_dotWidth / ratio).toAlignedRect());
 }
 
 void CanvasWidget::Line(float x1, float y1, float x2, float y2)

@@ -54,6 +54,8 @@ private:
     // Asks for a paint of `area` of the drawing area (logical pixels), or of all
     // of it when `area` is empty.
     void changed(const QRect &area = {});
+    // Asks for a paint of the dot whose top left device pixel is (left, top).
+    [[gnu::noinline]] void dotChanged(int left, int top);
 
     QImage m_image;
     // Its size and line length, asked for once per dot otherwise.
