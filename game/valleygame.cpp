@@ -1,5 +1,7 @@
 #include "game/valleygame.h"
 
+#include <algorithm>
+
 namespace game {
 
 namespace {
@@ -77,9 +79,11 @@ void ValleyGame::SyncSelection(int index)
     m_controls.ys.SetListIndex(selected);
 }
 
-Point ValleyGame::ReadPoint(int index) const
+size_t ValleyGame::ReadPoints()
 {
-    return {m_controls.xs.Number(index), m_controls.ys.Number(index)};
+    m_controls.xs.Numbers(m_xs);
+    m_controls.ys.Numbers(m_ys);
+    return std::min(m_xs.size(), m_ys.size());
 }
 
 void ValleyGame::RemoveSelectedPoint()
@@ -94,10 +98,9 @@ void ValleyGame::RemoveSelectedPoint()
     m_controls.canvas.Cls();
     m_controls.canvas.SetDrawWidth(DotWidth);
     DrawValley();
-    const int count = m_controls.xs.ListCount();
-    for (int i = 0; i < count; ++i) {
-        const Point p = ReadPoint(i);
-        m_controls.canvas.PSet(p.x, p.y);
+    const size_t count = ReadPoints();
+    for (size_t i = 0; i < count; ++i) {
+        m_controls.canvas.PSet(m_xs[i], m_ys[i]);
     }
     m_controls.canvas.SetDrawWidth(LineWidth);
 }
@@ -122,9 +125,10 @@ void ValleyGame::JudgeRopes()
 
     const Radii radii{ValleyRadius, DragonRadius, ReachRadius};
     // An unpaired last point (left after a removal) is not a rope.
-    for (int k = 0; 2 * k + 1 < m_controls.xs.ListCount(); ++k) {
-        const Point a = ReadPoint(2 * k);
-        const Point b = ReadPoint(2 * k + 1);
+    const size_t count = ReadPoints();
+    for (size_t k = 0; 2 * k + 1 < count; ++k) {
+        const Point a{m_xs[2 * k], m_ys[2 * k]};
+        const Point b{m_xs[2 * k + 1], m_ys[2 * k + 1]};
         m_controls.canvas.SetDrawStyle(JudgeRope(a, b, centre, radii));
         m_controls.canvas.Line(float(a.x), float(a.y), float(b.x), float(b.y));
     }

@@ -4,6 +4,8 @@
 #include "surface/numbers.h"
 #include "surface/operations.h"
 
+#include <vector>
+
 namespace game {
 
 // The valley game: the valley's geometry, the points and the judging of ropes.
@@ -58,11 +60,16 @@ public:
     double DragonRadius = 0.0;
 
 private:
-    Point ReadPoint(int index) const;
+    // Reads every point from the lists into m_xs and m_ys; returns how many.
+    size_t ReadPoints();
     Point Centre() const;
 
     Controls m_controls;
     surface::RandomSequence m_random;
+    // The points as numbers, read afresh for each redraw or judging; kept so
+    // that a redraw of thousands of dots allocates nothing.
+    std::vector<double> m_xs;
+    std::vector<double> m_ys;
 };
 
 } // namespace game

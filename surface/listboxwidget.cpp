@@ -8,6 +8,7 @@
 #include <QTextLayout>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -55,6 +56,13 @@ public:
 
     int count() const { return int(m_entries.size()); }
     double number(int row) const { return m_entries[size_t(row)].number; }
+
+    void numbers(std::vector<double> &into) const
+    {
+        into.resize(m_entries.size());
+        std::transform(m_entries.begin(), m_entries.end(), into.begin(),
+                       [](const Entry &entry) { return entry.number; });
+    }
 
     void append(const std::string &text)
     {
@@ -313,6 +321,11 @@ double ListBoxWidget::Number(int index) const
         return 0.0;
     }
     return m_model->number(index);
+}
+
+void ListBoxWidget::Numbers(std::vector<double> &numbers) const
+{
+    m_model->numbers(numbers);
 }
 
 int ListBoxWidget::ListIndex() const

@@ -29,6 +29,7 @@ public:
     int ListCount() const override;
     std::string List(int index) const override;
     double Number(int index) const override;
+    void Numbers(std::vector<double> &numbers) const override;
     int ListIndex() const override;
     void SetListIndex(int index) override;
 

@@ -22,15 +22,20 @@ void fill(ListBoxWidget &list, const Texts &texts)
 }
 
 // Compares every entry with `expected`: its text, in both forms, and its number
-// as the text reads.
+// as the text reads, asked for one by one and all at once.
 void checkEntries(const ListBoxWidget &list, const Texts &expected)
 {
     QCOMPARE(list.ListCount(), int(expected.size()));
+    // Whatever the vector held before is replaced, longer or shorter.
+    std::vector<double> numbers(expected.size() % 2 == 0 ? 9 : 1, -1.0);
+    list.Numbers(numbers);
+    QCOMPARE(numbers.size(), expected.size());
     for (int row = 0; row < int(expected.size()); ++row) {
         const std::string &text = expected[size_t(row)];
         QCOMPARE(list.List(row), text);
         QCOMPARE(list.text(row), QString::fromStdString(text));
         QCOMPARE(list.Number(row), surface::ReadNumber(text));
+        QCOMPARE(numbers[size_t(row)], surface::ReadNumber(text));
     }
 }
 
