@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Dragon Valley with its benchmarks, runs them and prints the table of
 # medians and ratios to the toolkit's floors (docs/performance.md):
-#   1. the in-process benchmarks (offscreen), 5 repetitions, medians;
+#   1. the in-process benchmarks (offscreen), 5 repetitions in random order,
+#      medians;
 #   2. whole-program start-up under a virtual X display: exec to the window on
 #      screen (hyperfine), exec to its first frame (first-paint) and peak
 #      resident memory (/usr/bin/time), against three floors: a bare Qt program
@@ -21,7 +22,8 @@ mkdir -p "$RESULTS"
 
 echo "== In-process benchmarks" >&2
 "$BUILD_DIR/bench/dv-benchmarks" \
-    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+    --benchmark_report_aggregates_only=true \
     --benchmark_out="$RESULTS/benchmarks.json" --benchmark_out_format=json >&2
 
 echo "== Whole-program start-up" >&2
