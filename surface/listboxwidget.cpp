@@ -54,7 +54,6 @@ public:
         return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
     }
 
-    int count() const { return int(m_entries.size()); }
     double number(int row) const { return m_entries[size_t(row)].number; }
 
     void numbers(std::vector<double> &into) const
@@ -317,7 +316,7 @@ std::string ListBoxWidget::List(int index) const
 
 double ListBoxWidget::Number(int index) const
 {
-    if (index < 0 || index >= m_model->count()) {
+    if (index < 0 || index >= m_model->rowCount()) {
         return 0.0;
     }
     return m_model->number(index);
