@@ -3,7 +3,7 @@
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
-#include "surface/listboxwidget.h"
+#include "surface/pointlistview.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,10 +1,10 @@
 #include "app/mainform.h"
 
 #include "app/accessibility.h"
-#include "app/embeddedimage.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
-#include "surface/listboxwidget.h"
+#include "surface/pointlistview.h"
+#include "surface/pointmodel.h"
 
 #include <QFile>
 #include <QLabel>
@@ -64,7 +64,7 @@ MainForm::MainForm(QWidget *parent)
                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("www.example.org Приказна геометрия за ученици"));
-    setWindowIcon(QIcon(QPixmap::fromImage(embeddedImage(QStringLiteral(":/icon.pam")))));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setFixedSize(ClientSize);
     // The light blue is painted, not set in the palette: a palette colour would
     // pass down to the lists, the text boxes and their scroll bars, whose frames
@@ -83,13 +83,10 @@ MainForm::MainForm(QWidget *parent)
     m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
     m_illustration = std::make_unique<WidgetControl>(Picture2);
     m_game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*Picture1, *List1[0], *List1[1], *m_judgeButton, *m_illustration});
+        game::ValleyGame::Controls{*Picture1, *m_points, *m_judgeButton, *m_illustration});
 
     for (int i = 0; i < int(Command1.size()); ++i) {
         connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-    }
-    for (int i = 0; i < int(List1.size()); ++i) {
-        connect(List1[size_t(i)], &ListBoxWidget::Click, this, [this, i] { List1_Click(i); });
     }
     connect(Picture1, &CanvasWidget::MouseDown, this, &MainForm::Picture1_MouseDown);
 
@@ -129,9 +126,10 @@ void MainForm::createControls()
     Picture1->setGeometry(8, 32, 300, 300);
     Picture1->setFocusPolicy(Qt::StrongFocus);
 
-    List1[0] = new ListBoxWidget(this);
+    m_points = new PointModel(this);
+    List1[0] = new PointListView(m_points, 0, this);
     List1[0]->setGeometry(344, 32, 105, 80);
-    List1[1] = new ListBoxWidget(this);
+    List1[1] = new PointListView(m_points, 1, this);
     List1[1]->setGeometry(344, 136, 105, 80);
 
     Command1[0] = new FaceButton(QStringLiteral("Рицар"), QColor(0, 255, 0), this);
@@ -148,8 +146,7 @@ void MainForm::createControls()
     // The illustration lies on the canvas at its own size. It takes a press itself,
     // so that a press on it never reaches the canvas as a point.
     Picture2 = new QLabel(Picture1);
-    const QPixmap illustration =
-        QPixmap::fromImage(embeddedImage(QStringLiteral(":/illustration.ppm")));
+    const QPixmap illustration(QStringLiteral(":/illustration.jpg"));
     Picture2->setPixmap(illustration);
     Picture2->setGeometry(QRect(Picture1->contentsRect().topLeft() + QPoint(32, 48),
                                 illustration.size()));
@@ -188,11 +185,6 @@ void MainForm::Command1_Click(int Index)
     default:
         break;
     }
-}
-
-void MainForm::List1_Click(int Index)
-{
-    m_game->SyncSelection(Index);
 }
 
 void MainForm::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float X, float Y)

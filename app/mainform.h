@@ -10,8 +10,9 @@
 
 class CanvasWidget;
 class FaceButton;
-class ListBoxWidget;
+class PointModel;
 class QLabel;
+class PointListView;
 class QPlainTextEdit;
 
 // The program's one window. It owns the controls and the game, and routes each
@@ -27,14 +28,13 @@ public:
     // Button actions by index: 0 judges the ropes, 1 removes the selected point,
     // 2 clears everything. Any other index does nothing.
     void Command1_Click(int Index);
-    // The user selected an entry in list `Index` (0: X, 1: Y).
-    void List1_Click(int Index);
     // A mouse button was pressed on the canvas at (X, Y) canvas units.
     void Picture1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, float X, float Y);
 
     // The controls, by the names the rest of the program and its tests use.
     std::array<FaceButton *, 3> Command1{};
-    std::array<ListBoxWidget *, 2> List1{};
+    // The X list and the Y list: views of one column each of the points.
+    std::array<PointListView *, 2> List1{};
     std::array<QLabel *, 3> Label1{};
     std::array<QPlainTextEdit *, 2> Text1{};
     CanvasWidget *Picture1 = nullptr;
@@ -47,6 +47,7 @@ private:
     void createControls();
     void Form_Load();
 
+    PointModel *m_points = nullptr;
     std::unique_ptr<WidgetControl> m_judgeButton;
     std::unique_ptr<WidgetControl> m_illustration;
     std::unique_ptr<game::ValleyGame> m_game;

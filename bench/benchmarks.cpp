@@ -11,7 +11,8 @@
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
-#include "surface/listboxwidget.h"
+#include "surface/pointlistview.h"
+#include "surface/pointmodel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,9 +78,21 @@ std::unique_ptr<MainForm> boardWith(int count)
     return form;
 }
 
+// The points both lists show.
+PointModel &pointsOf(const MainForm &form)
+{
+    return *qobject_cast<PointModel *>(form.List1[0]->model());
+}
+
 bool boardHolds(const MainForm &form, int count)
 {
-    return form.List1[0]->count() == count && form.List1[1]->count() == count;
+    return form.List1[0]->model()->rowCount() == count && pointsOf(form).Count() == count;
+}
+
+// Selects entry `row` of the Y list, as a click on it does.
+void selectInY(MainForm &form, int row)
+{
+    form.List1[1]->setCurrentIndex(form.List1[1]->model()->index(row, 1));
 }
 
 // Shows the result the way a person sees it: the canvas repainted, then every
@@ -104,8 +117,7 @@ void BM_Press(benchmark::State &state)
 
         state.PauseTiming();
         QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::NoModifier, at);
-        form->List1[0]->RemoveItem(count);
-        form->List1[1]->RemoveItem(count);
+        pointsOf(*form).RemoveAt(count);
         settle();
         state.ResumeTiming();
     }
@@ -114,7 +126,7 @@ void BM_Press(benchmark::State &state)
     }
 }
 
-// Selecting an entry of the Y list: List1_Click selects it in the X list too.
+// Selecting an entry of the Y list, which selects it in the X list too.
 void BM_SelectEntry(benchmark::State &state)
 {
     const int count = int(state.range(0));
@@ -122,11 +134,12 @@ void BM_SelectEntry(benchmark::State &state)
     const int rows[] = {count / 2, count / 2 + 1};
     int turn = 0;
     for (auto _ : state) {
-        form->List1[1]->SetListIndex(rows[turn]);
+        selectInY(*form, rows[turn]);
         QCoreApplication::processEvents();
         turn = 1 - turn;
     }
-    if (form->List1[0]->ListIndex() != rows[1 - turn]) {
+    if (pointsOf(*form).Selected() != rows[1 - turn]
+        || !form->List1[0]->selectionModel()->isRowSelected(rows[1 - turn])) {
         state.SkipWithError("the X list did not follow the selection");
     }
 }
@@ -141,9 +154,8 @@ void BM_RemovePoint(benchmark::State &state)
     bool removed = true;
     for (auto _ : state) {
         state.PauseTiming();
-        const QPointF at(form->List1[0]->text(row).toDouble(),
-                         form->List1[1]->text(row).toDouble());
-        form->List1[1]->SetListIndex(row);
+        const game::Point at = pointsOf(*form).Points()[size_t(row)];
+        selectInY(*form, row);
         settle();
         state.ResumeTiming();
 
@@ -151,9 +163,9 @@ void BM_RemovePoint(benchmark::State &state)
         showResult(*form);
 
         state.PauseTiming();
-        removed = removed && form->List1[0]->count() == count - 1;
+        removed = removed && pointsOf(*form).Count() == count - 1;
         // The point comes back at the end of the lists, as a new press would add it.
-        form->Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, float(at.x()), float(at.y()));
+        form->Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, float(at.x), float(at.y));
         settle();
         state.ResumeTiming();
     }
@@ -187,27 +199,19 @@ void BM_ClearAll(benchmark::State &state)
 {
     const int count = int(state.range(0));
     auto form = boardWith(count);
-    QStringList xs;
-    QStringList ys;
-    for (int i = 0; i < count; ++i) {
-        xs << form->List1[0]->text(i);
-        ys << form->List1[1]->text(i);
-    }
+    const std::vector<game::Point> points = pointsOf(*form).Points();
     bool cleared = true;
     for (auto _ : state) {
         form->Command1[2]->click();
         showResult(*form);
 
         state.PauseTiming();
-        cleared = cleared && form->List1[0]->count() == 0 && form->List1[1]->count() == 0;
+        cleared = cleared && pointsOf(*form).Count() == 0;
         // The same board again: the points in both lists and their dots.
-        for (int i = 0; i < count; ++i) {
-            form->List1[0]->AddItem(xs[i].toStdString());
-            form->List1[1]->AddItem(ys[i].toStdString());
-        }
         form->Picture1->SetDrawWidth(5);
-        for (int i = 0; i < count; ++i) {
-            form->Picture1->PSet(xs[i].toDouble(), ys[i].toDouble());
+        for (const game::Point &point : points) {
+            pointsOf(*form).Add(point);
+            form->Picture1->PSet(point.x, point.y);
         }
         form->Picture1->SetDrawWidth(1);
         settle();

@@ -26,19 +26,19 @@ double LineDistance(Point a, Point b, Point centre)
     return std::abs(area2) / length;
 }
 
-surface::DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii)
+DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii)
 {
     if (Distance(a, centre) <= radii.valley || Distance(b, centre) <= radii.valley) {
-        return surface::DrawStyle::DashDotDot;
+        return DrawStyle::DashDotDot;
     }
     const double h = LineDistance(a, b, centre);
     if (h < radii.dragon) {
-        return surface::DrawStyle::Dot;
+        return DrawStyle::Dot;
     }
     if (h > radii.reach) {
-        return surface::DrawStyle::Dash;
+        return DrawStyle::Dash;
     }
-    return surface::DrawStyle::Solid;
+    return DrawStyle::Solid;
 }
 
 } // namespace game

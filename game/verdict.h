@@ -1,15 +1,8 @@
 #pragma once
 
-#include "surface/operations.h"
+#include "game/operations.h"
 
 namespace game {
-
-// A point in canvas units.
-struct Point
-{
-    double x = 0.0;
-    double y = 0.0;
-};
 
 // The radii of the valley around its centre, in canvas units.
 struct Radii
@@ -28,6 +21,6 @@ double LineDistance(Point a, Point b, Point centre);
 //  - DashDotDot: an end point lies in the valley or on its edge;
 //  - otherwise, with h the distance from the centre to the rope's line:
 //    Dot when h < dragon, Solid when dragon <= h <= reach, Dash when h > reach.
-surface::DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii);
+DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii);
 
 } // namespace game

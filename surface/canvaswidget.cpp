@@ -1,114 +1,38 @@
 #include "surface/canvaswidget.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <utility>
 
 namespace {
 
-QColor toQColor(surface::Color color)
+QColor toQColor(game::Color color)
 {
-    return QColor(surface::RedOf(color), surface::GreenOf(color), surface::BlueOf(color));
+    return QColor(game::RedOf(color), game::GreenOf(color), game::BlueOf(color));
 }
 
 // Dash patterns in pen widths, bold enough to tell apart at a glance.
-QList<qreal> dashPattern(surface::DrawStyle style)
+QList<qreal> dashPattern(game::DrawStyle style)
 {
     switch (style) {
-    case surface::DrawStyle::Dash:
+    case game::DrawStyle::Dash:
         return {12, 6};
-    case surface::DrawStyle::Dot:
+    case game::DrawStyle::Dot:
         return {2, 4};
-    case surface::DrawStyle::DashDotDot:
+    case game::DrawStyle::DashDotDot:
         return {12, 4, 2, 4, 2, 4};
-    case surface::DrawStyle::Solid:
+    case game::DrawStyle::Solid:
         break;
     }
     return {};
 }
 
-// The whole number at or below `value`; std::floor is a library call on the
-// baseline x86-64 instruction set, and this runs twice for every dot.
-int floorToInt(double value)
+// The rows of a round dot `width` device pixels across, each as the columns
+// [first, last) it covers: the pixels whose centres lie within the circle.
+std::vector<std::pair<int, int>> dotRuns(int width)
 {
-    const int truncated = int(value);
-    return value < truncated ? truncated - 1 : truncated;
-}
-
-constexpr QRgb Black = 0xFF000000;
-
-// The round dot of a 5-pixel pen at a density of 1, the one nearly every dot
-// is: rows of 3, 5, 5, 5 and 3 pixels. Written out, it is a handful of stores.
-constexpr std::pair<int, int> FivePixelDot[] = {{1, 4}, {0, 5}, {0, 5}, {0, 5}, {1, 4}};
-
-template <int First, int Last>
-void stampRun(uchar *line)
-{
-    QRgb *const pixels = reinterpret_cast<QRgb *>(line);
-    for (int column = First; column < Last; ++column) {
-        pixels[column] = Black;
-    }
-}
-
-template <std::size_t... Rows>
-void stampFivePixelDot(uchar *line, qsizetype stride, std::index_sequence<Rows...>)
-{
-    (stampRun<FivePixelDot[Rows].first, FivePixelDot[Rows].second>(line + qsizetype(Rows) * stride),
-     ...);
-}
-
-// `line` is the dot's top left corner.
-void stampFivePixelDot(uchar *line, qsizetype stride)
-{
-    stampFivePixelDot(line, stride, std::make_index_sequence<std::size(FivePixelDot)>());
-}
-
-} // namespace
-
-CanvasWidget::CanvasWidget(QWidget *parent)
-    : QFrame(parent)
-{
-    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    resize(300, 300);
-    fitImage();
-}
-
-void CanvasWidget::fitImage()
-{
-    endPainting();
-    const qreal ratio = devicePixelRatioF();
-    const QSize size = contentsRect().size() * ratio;
-    if (!m_image.isNull() && m_image.size() == size && m_image.devicePixelRatio() == ratio) {
-        return;
-    }
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(m_backColor);
-    if (!m_image.isNull()) {
-        QPainter painter(&image);
-        painter.drawImage(QPointF(0, 0), m_image);
-    }
-    m_image = image;
-    m_pixels = nullptr;
-    m_imageWidth = m_image.width();
-    m_imageHeight = m_image.height();
-    m_imageStride = m_image.bytesPerLine();
-    buildDotStamp();
-}
-
-void CanvasWidget::buildDotStamp()
-{
-    const int width = std::max(1, int(std::lround(m_drawWidth * m_image.devicePixelRatio())));
-    if (width == m_dotWidth) {
-        return;
-    }
-    m_dotWidth = width;
-    m_dotRuns.clear();
+    std::vector<std::pair<int, int>> runs;
     const double radius = width / 2.0;
     for (int row = 0; row < width; ++row) {
         const double dy = row + 0.5 - radius;
@@ -121,10 +45,45 @@ void CanvasWidget::buildDotStamp()
                 last = column + 1;
             }
         }
-        m_dotRuns.emplace_back(first, last);
+        runs.emplace_back(first, last);
     }
-    m_fivePixelDot = std::equal(m_dotRuns.begin(), m_dotRuns.end(), std::begin(FivePixelDot),
-                                std::end(FivePixelDot));
+    return runs;
+}
+
+} // namespace
+
+CanvasWidget::CanvasWidget(QWidget *parent)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    // The frame is the style's; above a density of 1 its one-pixel lines leave
+    // device pixels between them, which must show the panel's own colour.
+    setAutoFillBackground(true);
+    resize(300, 300);
+    fitImage();
+}
+
+void CanvasWidget::fitImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = (contentsRect().size() * ratio).expandedTo(QSize(1, 1));
+    if (!m_image.isNull() && m_image.size() == size && m_image.devicePixelRatio() == ratio) {
+        return;
+    }
+    endPainting();
+    QImage image(size, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(m_backColor);
+    if (!m_image.isNull()) {
+        QPainter(&image).drawImage(QPointF(0, 0), m_image);
+    }
+    m_image = image;
+    fitDot();
+}
+
+void CanvasWidget::fitDot()
+{
+    m_dotRuns = dotRuns(std::max(1, int(std::lround(m_drawWidth * m_image.devicePixelRatio()))));
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent *event)
@@ -142,7 +101,7 @@ QPointF CanvasWidget::toPixels(double x, double y) const
 QPen CanvasWidget::pen(const QColor &color) const
 {
     QPen pen(color, m_drawWidth, Qt::SolidLine, Qt::FlatCap);
-    if (m_drawWidth == 1 && m_drawStyle != surface::DrawStyle::Solid) {
+    if (m_drawWidth == 1 && m_drawStyle != game::DrawStyle::Solid) {
         pen.setDashPattern(dashPattern(m_drawStyle));
     }
     return pen;
@@ -150,44 +109,31 @@ QPen CanvasWidget::pen(const QColor &color) const
 
 QPainter &CanvasWidget::painter()
 {
-    if (!m_painting) {
-        m_pixels = nullptr; // the painter may give the image new pixels
-        m_painting = m_painter.begin(&m_image);
-        m_painter.setBrush(Qt::NoBrush);
-        m_penColor = QColor();
+    if (!m_painter.isActive()) {
+        m_painter.begin(&m_image);
     }
     return m_painter;
 }
 
 void CanvasWidget::endPainting() const
 {
-    if (m_painting) {
+    if (m_painter.isActive()) {
         m_painter.end();
-        m_painting = false;
     }
 }
 
 const QImage &CanvasWidget::image() const
 {
     endPainting();
-    // A copy taken from here shares the pixels: the next dot must get its own.
-    m_pixels = nullptr;
     return m_image;
 }
 
-void CanvasWidget::changed(const QRect &area)
+void CanvasWidget::changed()
 {
-    constexpr int MostPartialUpdates = 16;
-    if (m_updatePending) {
-        return;
+    if (!m_wholeAreaPending) {
+        m_wholeAreaPending = true;
+        update(contentsRect());
     }
-    if (!area.isEmpty() && m_partialUpdates < MostPartialUpdates) {
-        ++m_partialUpdates;
-        update(area.translated(contentsRect().topLeft()));
-        return;
-    }
-    m_updatePending = true;
-    update(contentsRect());
 }
 
 void CanvasWidget::SetAutoRedraw(bool on)
@@ -216,7 +162,7 @@ float CanvasWidget::ScaleHeight() const
     return m_scaleHeight;
 }
 
-void CanvasWidget::SetBackColor(surface::Color color)
+void CanvasWidget::SetBackColor(game::Color color)
 {
     m_backColor = toQColor(color);
 }
@@ -224,7 +170,6 @@ void CanvasWidget::SetBackColor(surface::Color color)
 void CanvasWidget::Cls()
 {
     endPainting();
-    m_pixels = nullptr;
     m_image.fill(m_backColor);
     changed();
 }
@@ -232,128 +177,76 @@ void CanvasWidget::Cls()
 void CanvasWidget::SetDrawWidth(int pixels)
 {
     m_drawWidth = std::max(1, pixels);
-    buildDotStamp();
+    fitDot();
 }
 
-void CanvasWidget::SetDrawStyle(surface::DrawStyle style)
+void CanvasWidget::SetDrawStyle(game::DrawStyle style)
 {
     m_drawStyle = style;
 }
 
-void CanvasWidget::Circle(double x, double y, double radius, surface::Color color)
+void CanvasWidget::Circle(double x, double y, double radius, game::Color color)
 {
     const QPointF centre = toPixels(x, y);
     const QPointF edge = toPixels(x + radius, y + radius);
     QPainter &painter = this->painter();
     painter.setPen(pen(toQColor(color)));
-    m_penColor = QColor();
     painter.drawEllipse(centre, edge.x() - centre.x(), edge.y() - centre.y());
     changed();
 }
 
 void CanvasWidget::PSet(double x, double y)
 {
-    // Stamped pixel by pixel: the same round dot wherever it lands, and far
-    // cheaper than a wide-pen point when thousands are redrawn.
-    if (m_painting) {
-        endPainting();
-    }
-    // The backing image covers the drawing area, so canvas units map straight
-    // to its device pixels.
-    const double centreX = x * m_imageWidth / m_scaleWidth;
-    const double centreY = y * m_imageHeight / m_scaleHeight;
+    // Stamped pixel by pixel: the same round dot wherever it lands, crisp at any
+    // density, where a wide pen's point is a polygon that varies with its place.
+    endPainting();
+    const int width = int(m_dotRuns.size());
     // The dot is centred on the device pixel the point lies in. A press at pixel
     // 100 comes back from its single-precision units as 99.99999: the small
     // allowance keeps that dot on pixel 100 rather than one pixel up and left.
     constexpr double Allowance = 1e-3;
-    const int left = floorToInt(centreX + Allowance) - (m_dotWidth - 1) / 2;
-    const int top = floorToInt(centreY + Allowance) - (m_dotWidth - 1) / 2;
-    if (!m_pixels) {
-        m_pixels = m_image.bits();
-    }
-    uchar *const bits = m_pixels;
-    if (left >= 0 && top >= 0 && left + m_dotWidth <= m_imageWidth
-        && top + m_dotWidth <= m_imageHeight) {
-        uchar *line = bits + top * m_imageStride;
-        if (m_fivePixelDot) {
-            stampFivePixelDot(line + left * qsizetype(sizeof(QRgb)), m_imageStride);
-        } else {
-            for (const auto &[first, last] : m_dotRuns) {
-                QRgb *const pixels = reinterpret_cast<QRgb *>(line) + left;
-                for (int column = first; column < last; ++column) {
-                    pixels[column] = Black;
-                }
-                line += m_imageStride;
-            }
+    const int left = int(std::floor(x * m_image.width() / m_scaleWidth + Allowance)) - (width - 1) / 2;
+    const int top = int(std::floor(y * m_image.height() / m_scaleHeight + Allowance)) - (width - 1) / 2;
+    for (int row = 0; row < width; ++row) {
+        const int line = top + row;
+        if (line < 0 || line >= m_image.height()) {
+            continue;
         }
-    } else {
-        // Near an edge: only the part on the image.
-        for (int row = 0; row < m_dotWidth; ++row) {
-            const int imageRow = top + row;
-            if (imageRow < 0 || imageRow >= m_imageHeight) {
-                continue;
-            }
-            auto *pixels = reinterpret_cast<QRgb *>(bits + imageRow * m_imageStride);
-            const int from = std::max(0, left + m_dotRuns[size_t(row)].first);
-            const int to = std::min(m_imageWidth, left + m_dotRuns[size_t(row)].second);
-            std::fill(pixels + std::min(from, to), pixels + to, Black);
-        }
+        auto *pixels = reinterpret_cast<QRgb *>(m_image.scanLine(line));
+        const int from = std::clamp(left + m_dotRuns[size_t(row)].first, 0, m_image.width());
+        const int to = std::clamp(left + m_dotRuns[size_t(row)].second, 0, m_image.width());
+        std::fill(pixels + from, pixels + to, qRgb(0, 0, 0));
     }
-    if (!m_updatePending) {
-        dotChanged(left, top);
+    if (!m_wholeAreaPending) {
+        const qreal ratio = m_image.devicePixelRatio();
+        const QRect dot = QRectF(left / ratio, top / ratio, width / ratio, width / ratio).toAlignedRect();
+        update(dot.translated(contentsRect().topLeft()));
     }
-}
-
-void CanvasWidget::dotChanged(int left, int top)
-{
-    const qreal ratio = m_image.devicePixelRatio();
-    changed(QRectF(left / ratio, top / ratio, m_dotWidth / ratio, m_dotWidth / ratio).toAlignedRect());
 }
 
 void CanvasWidget::Line(float x1, float y1, float x2, float y2)
 {
     QPainter &painter = this->painter();
-    if (m_penColor != Qt::black || m_penWidth != m_drawWidth || m_penStyle != m_drawStyle) {
-        painter.setPen(pen(Qt::black));
-        m_penColor = Qt::black;
-        m_penWidth = m_drawWidth;
-        m_penStyle = m_drawStyle;
-    }
+    painter.setPen(pen(Qt::black));
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
     changed();
 }
 
 void CanvasWidget::paintEvent(QPaintEvent *event)
 {
-    m_updatePending = false;
-    m_partialUpdates = 0;
+    m_wholeAreaPending = false;
     fitImage();
-    const QRect area = contentsRect();
-    // Drawing asks for a paint of the drawing area only; the frame and the strip
-    // under it are painted when they are exposed (shown, uncovered, restyled).
-    // Stroking the frame's bevels costs more than copying the whole drawing area.
-    const bool frameExposed = !area.contains(event->rect());
     {
         QPainter painter(this);
-        if (frameExposed) {
-            // The canvas paints opaquely, so nothing lies under its border: above
-            // a density of 1 the style's one-pixel lines leave device pixels
-            // between them, which showed whatever was in the buffer before.
-            painter.save();
-            painter.setClipRegion(QRegion(rect()).subtracted(area));
-            painter.fillRect(rect(), palette().window());
-            painter.restore();
-        }
+        const QRect area = contentsRect();
         if (m_autoRedraw) {
-            painter.drawImage(area.topLeft(), m_image);
+            painter.drawImage(area.topLeft(), image());
         } else {
             // Without persistent drawing nothing drawn outlives a repaint.
             painter.fillRect(area, m_backColor);
         }
     }
-    if (frameExposed) {
-        QFrame::paintEvent(event);
-    }
+    QFrame::paintEvent(event);
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "surface/operations.h"
+#include "game/operations.h"
 
 #include <QPointer>
 #include <QWidget>
 
 // Lets the game enable or hide one widget.
-class WidgetControl : public surface::Control
+class WidgetControl : public game::Control
 {
 public:
     explicit WidgetControl(QWidget *widget)

@@ -1,11 +1,13 @@
 #pragma once
 
 // Helpers shared by the widget tests: reading the canvas's backing image in
-// canvas units, and pressing on the canvas as a user would.
+// canvas units, pressing on the canvas as a user would, and reading the lists.
 
 #include "surface/canvaswidget.h"
+#include "surface/pointlistview.h"
 
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QTest>
 
 #include <cmath>
@@ -88,6 +90,50 @@ inline int blackestRow(const QImage &image, int nearRow, int from, int to)
         }
     }
     return best;
+}
+
+// The lists as the user sees them: entry `row` of a list is its column of the
+// points' row.
+inline int listCount(const PointListView *list)
+{
+    return list->model()->rowCount();
+}
+
+inline QString listText(const PointListView *list, int row)
+{
+    return list->model()->index(row, list->modelColumn()).data().toString();
+}
+
+// The entry this list shows selected, -1 when none.
+inline int listIndex(const PointListView *list)
+{
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    for (const QModelIndex &index : selected) {
+        if (index.column() == list->modelColumn()) {
+            return index.row();
+        }
+    }
+    return -1;
+}
+
+// Selects entry `row` from code, as a program would.
+inline void setListIndex(PointListView *list, int row)
+{
+    list->setCurrentIndex(list->model()->index(row, list->modelColumn()));
+}
+
+// The row that has the keyboard's current mark, -1 when none.
+inline int currentRow(const PointListView *list)
+{
+    return list->currentIndex().row();
+}
+
+// Entry `row`'s rectangle in the viewport's coordinates; scrolls it into view first.
+inline QRect rowRect(PointListView *list, int row)
+{
+    const QModelIndex index = list->model()->index(row, list->modelColumn());
+    list->scrollTo(index);
+    return list->visualRect(index);
 }
 
 } // namespace testsupport

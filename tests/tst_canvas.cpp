@@ -14,7 +14,7 @@ using testsupport::isBlack;
 using testsupport::isWhite;
 using testsupport::pixelAt;
 
-Q_DECLARE_METATYPE(surface::DrawStyle)
+Q_DECLARE_METATYPE(game::DrawStyle)
 using Drawing = std::function<void(CanvasWidget &)>;
 Q_DECLARE_METATYPE(Drawing)
 
@@ -49,7 +49,7 @@ void tst_Canvas::prepare(CanvasWidget &canvas)
     canvas.SetAutoRedraw(true);
     canvas.SetScaleHeight(500);
     canvas.SetScaleWidth(500);
-    canvas.SetBackColor(surface::Rgb(255, 255, 255));
+    canvas.SetBackColor(game::Rgb(255, 255, 255));
     canvas.Cls();
 }
 
@@ -102,17 +102,17 @@ void tst_Canvas::pressOnBorderIsNoPress()
 
 void tst_Canvas::linePatterns_data()
 {
-    QTest::addColumn<surface::DrawStyle>("style");
+    QTest::addColumn<game::DrawStyle>("style");
     QTest::addColumn<QList<int>>("period"); // dark, light, dark, ... in logical pixels
-    QTest::newRow("solid") << surface::DrawStyle::Solid << QList<int>{};
-    QTest::newRow("dash") << surface::DrawStyle::Dash << QList<int>{12, 6};
-    QTest::newRow("dot") << surface::DrawStyle::Dot << QList<int>{2, 4};
-    QTest::newRow("dash-dot-dot") << surface::DrawStyle::DashDotDot << QList<int>{12, 4, 2, 4, 2, 4};
+    QTest::newRow("solid") << game::DrawStyle::Solid << QList<int>{};
+    QTest::newRow("dash") << game::DrawStyle::Dash << QList<int>{12, 6};
+    QTest::newRow("dot") << game::DrawStyle::Dot << QList<int>{2, 4};
+    QTest::newRow("dash-dot-dot") << game::DrawStyle::DashDotDot << QList<int>{12, 4, 2, 4, 2, 4};
 }
 
 void tst_Canvas::linePatterns()
 {
-    QFETCH(surface::DrawStyle, style);
+    QFETCH(game::DrawStyle, style);
     QFETCH(QList<int>, period);
     CanvasWidget canvas;
     prepare(canvas);
@@ -144,7 +144,7 @@ void tst_Canvas::wideLinesAreSolid()
     CanvasWidget canvas;
     prepare(canvas);
     canvas.SetDrawWidth(5);
-    canvas.SetDrawStyle(surface::DrawStyle::Dash);
+    canvas.SetDrawStyle(game::DrawStyle::Dash);
     canvas.Line(10, 150, 490, 150);
     for (int x = 20; x < 480; x += 3) {
         QVERIFY2(isBlack(pixelAt(canvas, x, 150)), qPrintable(QString::number(x)));
@@ -198,7 +198,7 @@ void tst_Canvas::circleOutline()
     CanvasWidget canvas;
     prepare(canvas);
     canvas.SetDrawWidth(5);
-    const surface::Color red = surface::Rgb(180, 136, 148);
+    const game::Color red = game::Rgb(180, 136, 148);
     canvas.Circle(250, 250, 225, red);
     const QColor expected(180, 136, 148);
     QCOMPARE(pixelAt(canvas, 475, 250), expected);
@@ -216,7 +216,7 @@ void tst_Canvas::clsErasesToBackColor()
     prepare(canvas);
     canvas.SetDrawWidth(5);
     canvas.PSet(100, 100);
-    canvas.SetBackColor(surface::Rgb(10, 20, 30));
+    canvas.SetBackColor(game::Rgb(10, 20, 30));
     canvas.Cls();
     QCOMPARE(pixelAt(canvas, 100, 100), QColor(10, 20, 30));
     QCOMPARE(pixelAt(canvas, 499, 0), QColor(10, 20, 30));
@@ -259,11 +259,11 @@ void tst_Canvas::screenMatchesFullRepaint_data()
     });
     QTest::newRow("valley, dots and ropes") << Drawing([](CanvasWidget &canvas) {
         canvas.SetDrawWidth(5);
-        canvas.Circle(250, 250, 225, surface::Rgb(180, 136, 148));
+        canvas.Circle(250, 250, 225, game::Rgb(180, 136, 148));
         canvas.PSet(3, 3);
         canvas.PSet(497, 497);
         canvas.SetDrawWidth(1);
-        canvas.SetDrawStyle(surface::DrawStyle::Dash);
+        canvas.SetDrawStyle(game::DrawStyle::Dash);
         canvas.Line(0, 0, 499, 499);
         canvas.Line(0, 499, 499, 0);
     });
@@ -271,7 +271,7 @@ void tst_Canvas::screenMatchesFullRepaint_data()
         canvas.SetDrawWidth(5);
         canvas.PSet(10, 10);
         canvas.Line(0, 250, 499, 250);
-        canvas.SetBackColor(surface::Rgb(10, 20, 30));
+        canvas.SetBackColor(game::Rgb(10, 20, 30));
         canvas.Cls();
     });
 }
@@ -282,7 +282,7 @@ void tst_Canvas::earlierCopyKeepsItsPixels_data()
     QTest::newRow("nothing") << Drawing([](CanvasWidget &) {});
     QTest::newRow("another dot") << Drawing([](CanvasWidget &canvas) { canvas.PSet(400, 400); });
     QTest::newRow("a circle") << Drawing([](CanvasWidget &canvas) {
-        canvas.Circle(250, 250, 100, surface::Rgb(0, 0, 255));
+        canvas.Circle(250, 250, 100, game::Rgb(0, 0, 255));
     });
     QTest::newRow("a rope") << Drawing([](CanvasWidget &canvas) { canvas.Line(0, 0, 499, 0); });
     QTest::newRow("clearing") << Drawing([](CanvasWidget &canvas) { canvas.Cls(); });

@@ -5,9 +5,11 @@
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
-#include "surface/listboxwidget.h"
+#include "surface/pointlistview.h"
+#include "surface/pointmodel.h"
 #include "testsupport.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -17,6 +19,13 @@
 using testsupport::isBlack;
 using testsupport::isWhite;
 using testsupport::pixelAt;
+
+using testsupport::currentRow;
+using testsupport::listCount;
+using testsupport::listIndex;
+using testsupport::listText;
+using testsupport::rowRect;
+using testsupport::setListIndex;
 
 namespace {
 
@@ -34,11 +43,11 @@ const QColor SecondValleyColor(74, 77, 198); // the next colour of the sequence
 const QColor ReachColor(74, 77, 198);        // first judging after start-up
 const QColor FireColor(4, 194, 208);
 
-QStringList texts(const ListBoxWidget &list)
+QStringList texts(const PointListView &list)
 {
     QStringList result;
-    for (int i = 0; i < list.count(); ++i) {
-        result << list.text(i);
+    for (int i = 0; i < listCount(&list); ++i) {
+        result << listText(&list, i);
     }
     return result;
 }
@@ -95,8 +104,8 @@ private:
     // A click on entry `row` of list `list`, as the user selects it.
     void select(int list, int row)
     {
-        ListBoxWidget &box = *form->List1[size_t(list)];
-        QTest::mouseClick(box.viewport(), Qt::LeftButton, Qt::NoModifier, box.rowRect(row).center());
+        PointListView &box = *form->List1[size_t(list)];
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, Qt::NoModifier, rowRect(&box, row).center());
     }
     void click(int button) { QTest::mouseClick(form->Command1[size_t(button)], Qt::LeftButton); }
     bool judgeEnabled() const { return form->Command1[0]->isEnabled(); }
@@ -154,8 +163,8 @@ int tst_MainForm::blackPixelsAwayFrom(const QList<QPointF> &dots) const
 void tst_MainForm::startupShowsOnlyTheValley()
 {
     const CanvasWidget &canvas = *form->Picture1;
-    QCOMPARE(form->List1[0]->count(), 0);
-    QCOMPARE(form->List1[1]->count(), 0);
+    QCOMPARE(listCount(form->List1[0]), 0);
+    QCOMPARE(listCount(form->List1[1]), 0);
     QVERIFY(judgeEnabled());
     QVERIFY(form->Picture2->isVisible());
 
@@ -239,15 +248,14 @@ void tst_MainForm::selectionByMouseSelectsBothLists()
     QFETCH(int, clicked);
     QFETCH(int, row);
     pressPoints({{5, 5}, {5, 15}, {5, 25}, {5, 35}});
-    QSignalSpy xClicks(form->List1[0], &ListBoxWidget::Click);
-    QSignalSpy yClicks(form->List1[1], &ListBoxWidget::Click);
-    ListBoxWidget &list = *form->List1[size_t(clicked)];
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, list.rowRect(row).center());
-    QCOMPARE(form->List1[0]->ListIndex(), row);
-    QCOMPARE(form->List1[1]->ListIndex(), row);
-    // Each list reports the change once: no echo back and forth.
-    QCOMPARE(xClicks.count(), 1);
-    QCOMPARE(yClicks.count(), 1);
+    QSignalSpy changes(form->List1[0]->selectionModel(), &QItemSelectionModel::selectionChanged);
+    PointListView &list = *form->List1[size_t(clicked)];
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, rowRect(&list, row).center());
+    QCOMPARE(listIndex(form->List1[0]), row);
+    QCOMPARE(listIndex(form->List1[1]), row);
+    // The lists share one selection, changed once: no echo back and forth.
+    QCOMPARE(form->List1[1]->selectionModel(), form->List1[0]->selectionModel());
+    QCOMPARE(changes.count(), 1);
 }
 
 void tst_MainForm::selectionByKeyboardSelectsBothLists()
@@ -256,14 +264,14 @@ void tst_MainForm::selectionByKeyboardSelectsBothLists()
     form->activateWindow();
     form->List1[1]->setFocus();
     QTest::keyClick(form->List1[1], Qt::Key_End);
-    QCOMPARE(form->List1[1]->ListIndex(), 2);
-    QCOMPARE(form->List1[0]->ListIndex(), 2);
+    QCOMPARE(listIndex(form->List1[1]), 2);
+    QCOMPARE(listIndex(form->List1[0]), 2);
     QTest::keyClick(form->List1[1], Qt::Key_Up);
-    QCOMPARE(form->List1[0]->ListIndex(), 1);
+    QCOMPARE(listIndex(form->List1[0]), 1);
     form->List1[0]->setFocus();
     QTest::keyClick(form->List1[0], Qt::Key_Home);
-    QCOMPARE(form->List1[0]->ListIndex(), 0);
-    QCOMPARE(form->List1[1]->ListIndex(), 0);
+    QCOMPARE(listIndex(form->List1[0]), 0);
+    QCOMPARE(listIndex(form->List1[1]), 0);
 }
 
 void tst_MainForm::removingTheMiddlePoint()
@@ -274,7 +282,7 @@ void tst_MainForm::removingTheMiddlePoint()
     const QStringList ys = texts(*form->List1[1]);
     const bool judgeBefore = judgeEnabled();
     select(1, 2);
-    QCOMPARE(form->List1[0]->ListIndex(), 2);
+    QCOMPARE(listIndex(form->List1[0]), 2);
 
     click(1);
 
@@ -284,9 +292,9 @@ void tst_MainForm::removingTheMiddlePoint()
     expectedYs.removeAt(2);
     QCOMPARE(texts(*form->List1[0]), expectedXs);
     QCOMPARE(texts(*form->List1[1]), expectedYs);
-    QCOMPARE(form->List1[0]->ListIndex(), -1);
-    QCOMPARE(form->List1[1]->ListIndex(), -1);
-    QCOMPARE(form->List1[0]->currentRow(), -1);
+    QCOMPARE(listIndex(form->List1[0]), -1);
+    QCOMPARE(listIndex(form->List1[1]), -1);
+    QCOMPARE(currentRow(form->List1[0]), -1);
     QCOMPARE(judgeEnabled(), judgeBefore);
 
     const CanvasWidget &canvas = *form->Picture1;
@@ -321,7 +329,7 @@ void tst_MainForm::removingWithNothingSelectedChangesNothing()
     const QImage afterRemoval = form->Picture1->image().copy();
     click(1);
     QCOMPARE(form->Picture1->image(), afterRemoval);
-    QCOMPARE(form->List1[0]->count(), 2);
+    QCOMPARE(listCount(form->List1[0]), 2);
 }
 
 void tst_MainForm::pressOnIllustrationAddsNothing()
@@ -330,15 +338,15 @@ void tst_MainForm::pressOnIllustrationAddsNothing()
     // over the canvas, which must not hand it on to the canvas.
     const QPoint onIllustration = form->Picture2->mapTo(form.get(), QPoint(100, 100));
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, onIllustration);
-    QCOMPARE(form->List1[0]->count(), 0);
-    QCOMPARE(form->List1[1]->count(), 0);
+    QCOMPARE(listCount(form->List1[0]), 0);
+    QCOMPARE(listCount(form->List1[1]), 0);
     QVERIFY(form->Picture2->isVisible());
     QCOMPARE(blackPixels(), 0);
 
     // Beside it, the press is a point and the illustration goes.
     const QPoint beside = form->Picture1->mapTo(form.get(), form->Picture1->contentsRect().topLeft() + QPoint(5, 5));
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, beside);
-    QCOMPARE(form->List1[0]->count(), 1);
+    QCOMPARE(listCount(form->List1[0]), 1);
     QVERIFY(!form->Picture2->isVisible());
 }
 
@@ -347,8 +355,8 @@ void tst_MainForm::clearAllAfterPresses()
     pressPoints({{5, 5}, {290, 5}, {5, 290}});
     QVERIFY(!judgeEnabled());
     click(2);
-    QCOMPARE(form->List1[0]->count(), 0);
-    QCOMPARE(form->List1[1]->count(), 0);
+    QCOMPARE(listCount(form->List1[0]), 0);
+    QCOMPARE(listCount(form->List1[1]), 0);
     QVERIFY(judgeEnabled());
     QVERIFY(!form->Picture2->isVisible()); // stays hidden
     QCOMPARE(blackPixels(), 0);
@@ -414,7 +422,7 @@ void tst_MainForm::judgingWithTooFewPointsDrawsNothing()
         select(0, 1);
         click(1);
     }
-    QCOMPARE(form->List1[0]->count(), points);
+    QCOMPARE(listCount(form->List1[0]), points);
     QVERIFY(judgeEnabled());
     const QImage before = form->Picture1->image().copy();
     click(0);
@@ -437,7 +445,7 @@ void tst_MainForm::oddPointIsNotJudged()
     QCOMPARE(testsupport::runsAlongRow(image, solidRow, 20 * ratio, 280 * ratio).size(), size_t(1));
     const int row = testsupport::blackestRow(image, 35 * ratio, 20 * ratio, 280 * ratio);
     QVERIFY(testsupport::runsAlongRow(image, row, 20 * ratio, 280 * ratio).empty());
-    QCOMPARE(form->List1[0]->count(), 3);
+    QCOMPARE(listCount(form->List1[0]), 3);
 }
 
 void tst_MainForm::drawingSurvivesHideAndShow()

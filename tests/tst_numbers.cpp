@@ -1,6 +1,6 @@
 // Numbers as the point lists show and read them, in any locale.
 
-#include "surface/numbers.h"
+#include "game/numbers.h"
 
 #include <QTest>
 
@@ -59,7 +59,7 @@ void tst_Numbers::format()
 {
     QFETCH(float, value);
     QFETCH(QString, text);
-    QCOMPARE(QString::fromStdString(surface::FormatSingle(value)), text);
+    QCOMPARE(QString::fromStdString(game::FormatSingle(value)), text);
 }
 
 void tst_Numbers::formatUnderBulgarianLocale()
@@ -86,7 +86,7 @@ void tst_Numbers::read()
 {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(surface::ReadNumber(text.toStdString()), value);
+    QCOMPARE(game::ReadNumber(text.toStdString()), value);
 }
 
 void tst_Numbers::readUnderBulgarianLocale()
@@ -112,13 +112,13 @@ void tst_Numbers::roundEven()
 {
     QFETCH(double, value);
     QFETCH(long, rounded);
-    QCOMPARE(surface::RoundEven(value), rounded);
+    QCOMPARE(game::RoundEven(value), rounded);
 }
 
 void tst_Numbers::randomSequence()
 {
     // Every run starts the same sequence: the first valley is always the same colour.
-    surface::RandomSequence random;
+    game::RandomSequence random;
     const float expected[] = {0.7055475f, 0.5334240f, 0.5795186f, 0.2895625f, 0.3019480f, 0.7747401f};
     for (float value : expected) {
         QCOMPARE(random.Next(), value);
@@ -127,7 +127,7 @@ void tst_Numbers::randomSequence()
 
 void tst_Numbers::randomStaysInRange()
 {
-    surface::RandomSequence random;
+    game::RandomSequence random;
     for (int i = 0; i < (1 << 24) + 10; ++i) {
         const float value = random.Next();
         if (!(value >= 0.0f && value < 1.0f)) {

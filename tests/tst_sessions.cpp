@@ -11,7 +11,8 @@
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
-#include "surface/listboxwidget.h"
+#include "surface/pointlistview.h"
+#include "testsupport.h"
 
 #include <QLabel>
 #include <QTest>
@@ -25,6 +26,13 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+using testsupport::currentRow;
+using testsupport::listCount;
+using testsupport::listIndex;
+using testsupport::listText;
+using testsupport::rowRect;
+using testsupport::setListIndex;
 
 namespace {
 
@@ -224,8 +232,8 @@ void Session::clickButton(int index)
 
 void Session::clickRow(int list, int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
-    ListBoxWidget *box = m_form.List1[size_t(list)];
-    clickWidget(box->viewport(), box->rowRect(row).center(), button, modifiers);
+    PointListView *box = m_form.List1[size_t(list)];
+    clickWidget(box->viewport(), rowRect(box, row).center(), button, modifiers);
 }
 
 Expectation Session::act(QString &description)
@@ -290,7 +298,7 @@ Expectation Session::act(QString &description)
         const int list = m_random.below(2);
         if (n == 0 || m_random.chance(8)) {
             // Below the last entry: a click on no entry selects nothing.
-            ListBoxWidget *box = m_form.List1[size_t(list)];
+            PointListView *box = m_form.List1[size_t(list)];
             const QPoint at(m_random.between(2, box->viewport()->width() - 3),
                             box->viewport()->height() - 2);
             const bool onEntry = box->indexAt(at).isValid();
@@ -322,14 +330,14 @@ Expectation Session::act(QString &description)
         const int list = m_random.below(2);
         static const Qt::Key Keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
         const Qt::Key key = Keys[m_random.below(int(std::size(Keys)))];
-        ListBoxWidget *box = m_form.List1[size_t(list)];
+        PointListView *box = m_form.List1[size_t(list)];
         if (!box->hasFocus()) {
             box->setFocus(Qt::TabFocusReason);
         }
         // Where the keyboard cursor stands is the toolkit's business (Tab puts it on
         // the first entry without selecting it); the rule is that the entry the key
         // moves to becomes selected in both lists.
-        const int cursor = box->currentRow();
+        const int cursor = currentRow(box);
         description = QStringLiteral("key %1 in list %2 (cursor on row %3)")
                           .arg(QKeySequence(key).toString()).arg(list).arg(cursor);
         QTest::keyClick(m_window, key);
@@ -433,17 +441,17 @@ QString Session::run(int actions)
 QString Session::checkState() const
 {
     for (int list = 0; list < 2; ++list) {
-        const ListBoxWidget *box = m_form.List1[size_t(list)];
-        if (box->count() != m_model.count()) {
+        const PointListView *box = m_form.List1[size_t(list)];
+        if (listCount(box) != m_model.count()) {
             return QStringLiteral("list %1 holds %2 entries, expected %3")
-                .arg(list).arg(box->count()).arg(m_model.count());
+                .arg(list).arg(listCount(box)).arg(m_model.count());
         }
         for (int i = 0; i < m_model.count(); ++i) {
             const QPoint pixel = m_model.points[size_t(i)];
             const QString expected = unitText(list == 0 ? pixel.x() : pixel.y());
-            if (box->text(i) != expected) {
+            if (listText(box, i) != expected) {
                 return QStringLiteral("list %1 entry %2 is \"%3\", expected \"%4\"")
-                    .arg(list).arg(i).arg(box->text(i), expected);
+                    .arg(list).arg(i).arg(listText(box, i), expected);
             }
         }
         const QModelIndexList selected = box->selectionModel()->selectedRows();
@@ -698,10 +706,10 @@ void tst_Sessions::pressGivesTheSameTextAtAnyScale()
     QFETCH(QPoint, pixel);
     Session session(*m_form, 1);
     session.pressPixel(pixel);
-    QCOMPARE(m_form->List1[0]->count(), 1);
-    QTEST(m_form->List1[0]->text(0), "x");
-    QTEST(m_form->List1[1]->text(0), "y");
-    QCOMPARE(unitText(pixel.x()), m_form->List1[0]->text(0)); // the model agrees
+    QCOMPARE(listCount(m_form->List1[0]), 1);
+    QTEST(listText(m_form->List1[0], 0), "x");
+    QTEST(listText(m_form->List1[1], 0), "y");
+    QCOMPARE(unitText(pixel.x()), listText(m_form->List1[0], 0)); // the model agrees
 }
 
 void tst_Sessions::canvasIsCrispAtTheScreensDensity()
@@ -780,8 +788,8 @@ void tst_Sessions::doubleClickSetsTwoPoints()
     CanvasWidget *canvas = m_form->Picture1;
     QTest::mouseDClick(m_form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                        canvas->mapTo(m_form.get(), canvas->contentsRect().topLeft() + QPoint(10, 20)));
-    QCOMPARE(m_form->List1[0]->count(), 2);
-    QCOMPARE(m_form->List1[1]->text(1), unitText(20));
+    QCOMPARE(listCount(m_form->List1[0]), 2);
+    QCOMPARE(listText(m_form->List1[1], 1), unitText(20));
     QVERIFY(m_form->Command1[0]->isEnabled());
 }
 
@@ -866,7 +874,7 @@ void tst_Sessions::hundredThousandPoints()
         }
     }
     QCoreApplication::processEvents();
-    QCOMPARE(m_form->List1[0]->count(), model.count());
+    QCOMPARE(listCount(m_form->List1[0]), model.count());
     QString failure = session.checkState();
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 

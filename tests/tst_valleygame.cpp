@@ -11,13 +11,13 @@
 
 namespace {
 
-QString colorName(surface::Color c)
+QString colorName(game::Color c)
 {
-    return QStringLiteral("rgb(%1,%2,%3)").arg(surface::RedOf(c)).arg(surface::GreenOf(c)).arg(surface::BlueOf(c));
+    return QStringLiteral("rgb(%1,%2,%3)").arg(game::RedOf(c)).arg(game::GreenOf(c)).arg(game::BlueOf(c));
 }
 
 // Records every drawing call as one line of text.
-class RecordingCanvas : public surface::Canvas
+class RecordingCanvas : public game::Canvas
 {
 public:
     QStringList calls;
@@ -29,14 +29,14 @@ public:
     void SetScaleHeight(float units) override { scaleHeight = units; }
     float ScaleWidth() const override { return scaleWidth; }
     float ScaleHeight() const override { return scaleHeight; }
-    void SetBackColor(surface::Color c) override { calls << "BackColor " + colorName(c); }
+    void SetBackColor(game::Color c) override { calls << "BackColor " + colorName(c); }
     void Cls() override { calls << QStringLiteral("Cls"); }
     void SetDrawWidth(int pixels) override { calls << QStringLiteral("DrawWidth %1").arg(pixels); }
-    void SetDrawStyle(surface::DrawStyle style) override
+    void SetDrawStyle(game::DrawStyle style) override
     {
         calls << QStringLiteral("DrawStyle %1").arg(int(style));
     }
-    void Circle(double x, double y, double r, surface::Color c) override
+    void Circle(double x, double y, double r, game::Color c) override
     {
         calls << QStringLiteral("Circle %1 %2 %3 ").arg(x).arg(y).arg(r) + colorName(c);
     }
@@ -47,39 +47,39 @@ public:
     }
 };
 
-class FakeList : public surface::ListBox
+class FakePoints : public game::PointList
 {
 public:
-    std::vector<std::string> items;
+    std::vector<game::Point> points;
     int selected = -1;
 
-    void AddItem(const std::string &text) override { items.push_back(text); }
-    void RemoveItem(int index) override
+    void Add(game::Point point) override { points.push_back(point); }
+    void RemoveAt(int index) override
     {
-        items.erase(items.begin() + index);
+        points.erase(points.begin() + index);
         selected = -1;
     }
     void Clear() override
     {
-        items.clear();
+        points.clear();
         selected = -1;
     }
-    int ListCount() const override { return int(items.size()); }
-    std::string List(int index) const override { return items.at(size_t(index)); }
-    int ListIndex() const override { return selected; }
-    void SetListIndex(int index) override { selected = index; }
+    int Count() const override { return int(points.size()); }
+    int Selected() const override { return selected; }
+    const std::vector<game::Point> &Points() const override { return points; }
 
-    QStringList texts() const
+    // The X list's or the Y list's texts.
+    QStringList texts(double game::Point::*coordinate) const
     {
         QStringList result;
-        for (const auto &item : items) {
-            result << QString::fromStdString(item);
+        for (const game::Point &point : points) {
+            result << QString::fromStdString(game::FormatSingle(point.*coordinate));
         }
         return result;
     }
 };
 
-class FakeControl : public surface::Control
+class FakeControl : public game::Control
 {
 public:
     bool enabled = true;
@@ -123,16 +123,13 @@ private Q_SLOTS:
     void removalRedrawsRemainingDots();
     void removalWithoutSelectionChangesNothing();
     void clearAllEmptiesListsAndResets();
-    void selectionFollowsEitherList_data();
-    void selectionFollowsEitherList();
 
 private:
     void addPoints(const std::vector<std::pair<float, float>> &points);
 
     // Renewed for every test.
     std::unique_ptr<RecordingCanvas> canvas;
-    std::unique_ptr<FakeList> xs;
-    std::unique_ptr<FakeList> ys;
+    std::unique_ptr<FakePoints> points;
     std::unique_ptr<FakeControl> judgeButton;
     std::unique_ptr<FakeControl> illustration;
     std::unique_ptr<game::ValleyGame> game;
@@ -141,12 +138,11 @@ private:
 void tst_ValleyGame::init()
 {
     canvas = std::make_unique<RecordingCanvas>();
-    xs = std::make_unique<FakeList>();
-    ys = std::make_unique<FakeList>();
+    points = std::make_unique<FakePoints>();
     judgeButton = std::make_unique<FakeControl>();
     illustration = std::make_unique<FakeControl>();
     game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*canvas, *xs, *ys, *judgeButton, *illustration});
+        game::ValleyGame::Controls{*canvas, *points, *judgeButton, *illustration});
 }
 
 void tst_ValleyGame::addPoints(const std::vector<std::pair<float, float>> &points)
@@ -204,8 +200,11 @@ void tst_ValleyGame::pressAddsDotAndPoint()
     canvas->calls.clear();
     game->AddPoint(168.9189f, 500.0f / 3.0f);
     QCOMPARE(canvas->calls, QStringList({"DrawWidth 5", "PSet 168.919 166.667", "DrawWidth 1"}));
-    QCOMPARE(xs->texts(), QStringList({"168.9189"}));
-    QCOMPARE(ys->texts(), QStringList({"166.6667"}));
+    QCOMPARE(points->texts(&game::Point::x), QStringList({"168.9189"}));
+    QCOMPARE(points->texts(&game::Point::y), QStringList({"166.6667"}));
+    // The point is kept as its text reads, which judging and redrawing use.
+    QCOMPARE(points->points[0].x, 168.9189);
+    QCOMPARE(points->points[0].y, 166.6667);
     QVERIFY(!illustration->visible);
 }
 
@@ -235,8 +234,7 @@ void tst_ValleyGame::judgingDrawsCirclesThenRopes()
         "DrawStyle 4", "Line 300 100 300 400",
     }));
     QVERIFY(!judgeButton->enabled);
-    QCOMPARE(xs->ListCount(), 8); // judging leaves the points alone
-    QCOMPARE(ys->ListCount(), 8);
+    QCOMPARE(points->Count(), 8); // judging leaves the points alone
 }
 
 void tst_ValleyGame::judgingSkipsTheUnpairedPoint()
@@ -273,13 +271,12 @@ void tst_ValleyGame::removalRedrawsRemainingDots()
 {
     game->ResetBoard();
     addPoints({{1, 2}, {3, 4}, {5.5f, 6.25f}});
-    xs->selected = 1;
-    ys->selected = 1;
+    points->selected = 1;
     const int judgeChanges = judgeButton->changes;
     canvas->calls.clear();
     game->RemoveSelectedPoint();
-    QCOMPARE(xs->texts(), QStringList({"1", "5.5"}));
-    QCOMPARE(ys->texts(), QStringList({"2", "6.25"}));
+    QCOMPARE(points->texts(&game::Point::x), QStringList({"1", "5.5"}));
+    QCOMPARE(points->texts(&game::Point::y), QStringList({"2", "6.25"}));
     QCOMPARE(canvas->calls, QStringList({"Cls", "DrawWidth 5", "Circle 250 250 225 " + SecondColor,
                                          "PSet 1 2", "PSet 5.5 6.25", "DrawWidth 1"}));
     QCOMPARE(judgeButton->changes, judgeChanges);
@@ -293,8 +290,7 @@ void tst_ValleyGame::removalWithoutSelectionChangesNothing()
     canvas->calls.clear();
     game->RemoveSelectedPoint();
     QCOMPARE(canvas->calls, QStringList());
-    QCOMPARE(xs->ListCount(), 2);
-    QCOMPARE(ys->ListCount(), 2);
+    QCOMPARE(points->Count(), 2);
 }
 
 void tst_ValleyGame::clearAllEmptiesListsAndResets()
@@ -304,34 +300,10 @@ void tst_ValleyGame::clearAllEmptiesListsAndResets()
     QVERIFY(!judgeButton->enabled);
     canvas->calls.clear();
     game->ClearAll();
-    QCOMPARE(xs->ListCount(), 0);
-    QCOMPARE(ys->ListCount(), 0);
+    QCOMPARE(points->Count(), 0);
     QVERIFY(judgeButton->enabled);
     QVERIFY(!illustration->visible); // clearing shows no illustration again
     QCOMPARE(canvas->calls.last(), "Circle 250 250 225 " + SecondColor);
-}
-
-void tst_ValleyGame::selectionFollowsEitherList_data()
-{
-    QTest::addColumn<int>("list");
-    QTest::addColumn<int>("row");
-    QTest::newRow("X list picks") << 0 << 2;
-    QTest::newRow("Y list picks") << 1 << 1;
-    QTest::newRow("X list loses its selection") << 0 << -1;
-}
-
-void tst_ValleyGame::selectionFollowsEitherList()
-{
-    QFETCH(int, list);
-    QFETCH(int, row);
-    game->ResetBoard();
-    addPoints({{1, 2}, {3, 4}, {5, 6}});
-    xs->selected = 0;
-    ys->selected = 0;
-    (list == 0 ? *xs : *ys).selected = row;
-    game->SyncSelection(list);
-    QCOMPARE(xs->selected, row);
-    QCOMPARE(ys->selected, row);
 }
 
 QTEST_APPLESS_MAIN(tst_ValleyGame)

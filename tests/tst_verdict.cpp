@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-Q_DECLARE_METATYPE(surface::DrawStyle)
+Q_DECLARE_METATYPE(game::DrawStyle)
 
 namespace {
 
@@ -28,7 +28,7 @@ private Q_SLOTS:
 
 void tst_Verdict::judge_data()
 {
-    using surface::DrawStyle;
+    using game::DrawStyle;
     QTest::addColumn<double>("x1");
     QTest::addColumn<double>("y1");
     QTest::addColumn<double>("x2");
@@ -71,7 +71,7 @@ void tst_Verdict::judge()
     QFETCH(double, y1);
     QFETCH(double, x2);
     QFETCH(double, y2);
-    QFETCH(surface::DrawStyle, verdict);
+    QFETCH(game::DrawStyle, verdict);
     QCOMPARE(game::JudgeRope({x1, y1}, {x2, y2}, Centre, Radii), verdict);
     // Which end was clicked first makes no difference.
     QCOMPARE(game::JudgeRope({x2, y2}, {x1, y1}, Centre, Radii), verdict);

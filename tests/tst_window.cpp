@@ -5,7 +5,8 @@
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
-#include "surface/listboxwidget.h"
+#include "surface/pointlistview.h"
+#include "surface/pointmodel.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -23,6 +24,13 @@
 
 #include <map>
 #include <memory>
+
+using testsupport::currentRow;
+using testsupport::listCount;
+using testsupport::listIndex;
+using testsupport::listText;
+using testsupport::rowRect;
+using testsupport::setListIndex;
 
 namespace {
 
@@ -779,11 +787,11 @@ void tst_Window::pressOnIllustration()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // A press on the picture is not a press on the canvas.
     QTest::mouseClick(form.Picture2, Qt::LeftButton, Qt::NoModifier, QPoint(118, 106));
-    QCOMPARE(form.List1[0]->count(), 0);
+    QCOMPARE(listCount(form.List1[0]), 0);
     QVERIFY(form.Picture2->isVisible());
     // The first press beside it hides it for good, and sets a point.
     testsupport::pressOnDrawingArea(*form.Picture1, QPoint(10, 10));
-    QCOMPARE(form.List1[0]->count(), 1);
+    QCOMPARE(listCount(form.List1[0]), 1);
     QVERIFY(!form.Picture2->isVisible());
     form.Command1[2]->click();
     QVERIFY(!form.Picture2->isVisible());
@@ -876,8 +884,8 @@ void tst_Window::font()
     QCOMPARE(info.weight(), QFont::Normal);
     // Every control shows exactly the window's font.
     QCOMPARE(font, form.font());
-    if (auto *list = qobject_cast<ListBoxWidget *>(widget)) {
-        list->AddItem("166.6667");
+    if (auto *list = qobject_cast<PointListView *>(widget)) {
+        qobject_cast<PointModel *>(list->model())->Add({166.6667, 83.33334});
         QVERIFY(!list->model()->index(0, 0).data(Qt::FontRole).isValid());
         QCOMPARE(list->viewport()->font(), form.font());
     }

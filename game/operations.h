@@ -1,16 +1,12 @@
 #pragma once
 
-#include "surface/numbers.h"
-
 #include <cstdint>
-#include <string>
 #include <vector>
 
-// What the game asks of the window: a canvas to draw on, two list boxes that hold
-// the points as text, and controls it can enable or hide. Plain C++, so that the
-// game builds and tests without any toolkit; the Qt widgets of this folder
-// implement these interfaces.
-namespace surface {
+// What the game asks of the window: a canvas to draw on, the list of points, and
+// controls it can enable or hide. Plain C++, so that the game builds and tests
+// without any toolkit; the Qt widgets of surface/ implement these interfaces.
+namespace game {
 
 // A 24-bit colour: red in the low byte, green in the middle byte, blue in the
 // high byte (0x00BBGGRR).
@@ -31,6 +27,13 @@ enum class DrawStyle {
     Dash = 1,
     Dot = 2,
     DashDotDot = 4,
+};
+
+// A point in canvas units.
+struct Point
+{
+    double x = 0.0;
+    double y = 0.0;
 };
 
 // The drawing area. Coordinates are canvas units: ScaleWidth by ScaleHeight units
@@ -61,37 +64,23 @@ public:
     virtual void Line(float x1, float y1, float x2, float y2) = 0;
 };
 
-// An unsorted single-selection list of texts. Entries are numbered from 0.
-class ListBox
+// The points in click order, numbered from 0, as the two lists show them (X and
+// Y of point i side by side), with the one selection the lists share.
+class PointList
 {
 public:
-    virtual ~ListBox() = default;
+    virtual ~PointList() = default;
 
-    virtual void AddItem(const std::string &text) = 0;
-    // Removes entry `index`; later entries move up by one and nothing is left
+    virtual void Add(Point point) = 0;
+    // Removes point `index`; later points move up by one and nothing is left
     // selected. An index out of range changes nothing.
-    virtual void RemoveItem(int index) = 0;
+    virtual void RemoveAt(int index) = 0;
     virtual void Clear() = 0;
-    virtual int ListCount() const = 0;
-    // Text of entry `index`, 0 <= index < ListCount().
-    virtual std::string List(int index) const = 0;
-    // Entry `index` read as a number, as ReadNumber reads its text. A list that
-    // keeps each entry's number beside its text answers without parsing it again.
-    virtual double Number(int index) const { return ReadNumber(List(index)); }
-    // Every entry read as a number, in order: `numbers` ends up holding Number(0)
-    // .. Number(ListCount() - 1) and nothing else. For redrawing every point,
-    // where one virtual call per entry would cost more than the reading.
-    virtual void Numbers(std::vector<double> &numbers) const
-    {
-        numbers.resize(size_t(ListCount()));
-        for (size_t i = 0; i < numbers.size(); ++i) {
-            numbers[i] = Number(int(i));
-        }
-    }
-    // Selected entry, -1 when none.
-    virtual int ListIndex() const = 0;
-    // Selects entry `index` (-1: none).
-    virtual void SetListIndex(int index) = 0;
+    virtual int Count() const = 0;
+    // The selected point's index, -1 when none.
+    virtual int Selected() const = 0;
+    // Every point, in order.
+    virtual const std::vector<Point> &Points() const = 0;
 };
 
 // A control the game can switch on and off or hide: the judge button, the
@@ -105,4 +94,4 @@ public:
     virtual void SetVisible(bool visible) = 0;
 };
 
-} // namespace surface
+} // namespace game

@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 
-// Number handling for the point lists, independent of the user's locale: the
-// lists always show "." as the decimal point, whatever the C locale says.
-namespace surface {
+// Number handling for the points, independent of the user's locale: the lists
+// always show "." as the decimal point, whatever the C locale says.
+namespace game {
 
 // The general decimal form of a single-precision number: at most 7 significant
 // digits, no leading blank, no trailing zeros ("250", "166.6667", "83.33334").
-inline std::string FormatSingle(float value)
+// A float widens to double exactly, so it reads the same either way; the lists
+// show the value read back from this text in the same form.
+inline std::string FormatSingle(double value)
 {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
@@ -55,4 +57,4 @@ private:
     std::uint32_t m_state = 327680;
 };
 
-} // namespace surface
+} // namespace game

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTableView>
+
+class PointModel;
+
+// One list of the points: the X list shows column 0 of the model, the Y list
+// column 1. Both share the model's one selection of whole rows, so selecting a
+// point in either selects it in both, and each keeps the selected point in sight.
+// A one-column table rather than a QListView: a list view lays out every row
+// again on each insert, so a press would grow with the number of points.
+class PointListView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    PointListView(PointModel *points, int column, QWidget *parent = nullptr);
+
+    // The column of the points this list shows.
+    int modelColumn() const { return m_column; }
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    int m_column = 0;
+};

@@ -1,0 +1,81 @@
+#include "surface/pointmodel.h"
+
+#include "game/numbers.h"
+
+#include <QItemSelectionModel>
+
+PointModel::PointModel(QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_selection(new QItemSelectionModel(this, this))
+{
+}
+
+int PointModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_points.size());
+}
+
+int PointModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant PointModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};
+    }
+    const game::Point &point = m_points[size_t(index.row())];
+    return QString::fromStdString(game::FormatSingle(index.column() == 0 ? point.x : point.y));
+}
+
+Qt::ItemFlags PointModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
+                           : Qt::NoItemFlags;
+}
+
+void PointModel::Add(game::Point point)
+{
+    const int row = int(m_points.size());
+    beginInsertRows({}, row, row);
+    m_points.push_back(point);
+    endInsertRows();
+}
+
+void PointModel::RemoveAt(int index)
+{
+    if (index < 0 || index >= int(m_points.size())) {
+        return;
+    }
+    beginRemoveRows({}, index, index);
+    m_points.erase(m_points.begin() + index);
+    endRemoveRows();
+    // Qt hands the current mark to a neighbour of the removed row; the point is
+    // gone and nothing is to be selected.
+    m_selection->clear();
+}
+
+void PointModel::Clear()
+{
+    beginResetModel();
+    m_points.clear();
+    endResetModel();
+    m_selection->clear();
+}
+
+int PointModel::Count() const
+{
+    return int(m_points.size());
+}
+
+int PointModel::Selected() const
+{
+    const QModelIndexList rows = m_selection->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+const std::vector<game::Point> &PointModel::Points() const
+{
+    return m_points;
+}

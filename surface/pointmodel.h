@@ -1,0 +1,40 @@
+#pragma once
+
+#include "game/operations.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+class QItemSelectionModel;
+
+// The points, one row each: column 0 is X and column 1 is Y, shown as the game's
+// number text. The X list and the Y list are views of one column each and share
+// the model's one selection of whole rows, so selecting in either list selects
+// the same point in both.
+class PointModel : public QAbstractTableModel, public game::PointList
+{
+    Q_OBJECT
+
+public:
+    explicit PointModel(QObject *parent = nullptr);
+
+    // The selection both lists show.
+    QItemSelectionModel *selectionModel() const { return m_selection; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    void Add(game::Point point) override;
+    void RemoveAt(int index) override;
+    void Clear() override;
+    int Count() const override;
+    int Selected() const override;
+    const std::vector<game::Point> &Points() const override;
+
+private:
+    std::vector<game::Point> m_points;
+    QItemSelectionModel *m_selection = nullptr;
+};
