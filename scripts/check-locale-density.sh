@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test suite again under a Bulgarian locale (decimal comma) and at
-# twice the pixel density, on the normal build in build/ (or $BUILD_DIR).
+# twice the pixel density, on the CI build in build-ci/.
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 PACKAGES_EXTRA=(locales)
+PRESET=ci
 source "$ROOT/scripts/setup.sh"
 configure_and_build
 

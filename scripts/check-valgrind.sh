@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Valgrind's memcheck over the window's start-up and a short random session, on
-# the normal build in build/ (or $BUILD_DIR). Any memory error, or any memory
+# the CI build in build-ci/. Any memory error, or any memory
 # leaked for good, fails the run. On the offscreen platform the toolkit's own
 # one-time allocations stay reachable, so no suppression file is needed; should
 # one be, put it in tests/valgrind.supp with the reason for each entry.
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 PACKAGES_EXTRA=(valgrind locales)
+PRESET=ci
 source "$ROOT/scripts/setup.sh"
 configure_and_build
 
