@@ -14,5 +14,5 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Shorter random sessions than the plain run: the instrumented build is slower.
 export DV_SESSION_ACTIONS=${DV_SESSION_ACTIONS:-2500}
 
-ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
-    --label-exclude '^(locale|density|memcheck)$'
+cd "$ROOT"
+ctest --preset sanitize --parallel "$(nproc)"
