@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Dragon Valley if needed and starts it.
+# Builds Dragon Valley if needed (in build/) and starts it.
+PRESET=default
 source "$(dirname "$0")/scripts/setup.sh"
 configure_and_build
 

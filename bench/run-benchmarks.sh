@@ -9,10 +9,11 @@
 #      showing one empty window of the same size, the same window with one line
 #      of text in the program's font (bench/barelabel.cpp), and with empty
 #      controls of the kinds the program shows (bench/barecontrols.cpp).
-# Installs what it needs (hyperfine, time, Xvfb, xdotool, the xcb headers) the
-# way run.sh does.
-# Takes about ten minutes on two cores. BUILD_DIR picks another build folder.
+# Builds into build-bench/ (the preset "bench": DRAGON_VALLEY_BENCHMARKS=ON) and
+# installs what it needs (Google Benchmark, hyperfine, time, Xvfb, xdotool, the
+# xcb headers) the way run.sh does. Takes about ten minutes on two cores.
 PACKAGES_EXTRA=(hyperfine time xvfb xdotool python3 libxcb1-dev)
+PRESET=bench
 source "$(dirname "$0")/../scripts/setup.sh"
 configure_and_build
 

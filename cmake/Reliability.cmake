@@ -8,13 +8,21 @@
 #                           calls (scripts/check-hardening.sh); on by default
 #
 # A compile database (compile_commands.json) is always written for the
-# analysers (scripts/check-analysers.sh).
+# analysers (scripts/check-analysers.sh), and valgrind's memcheck is set up for
+# `ctest -T memcheck` (scripts/check-valgrind.sh).
 
 option(DRAGON_VALLEY_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(DRAGON_VALLEY_WERROR "Treat compiler warnings as errors" OFF)
 option(DRAGON_VALLEY_HARDEN "Harden the binaries: PIE, full RELRO, stack protector, _FORTIFY_SOURCE=2" ON)
 
 set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+# Any memory error, or any memory leaked for good, fails the test. On the
+# offscreen platform the toolkit's own one-time allocations stay reachable, so
+# no suppression file is needed; should one be, put it in tests/valgrind.supp,
+# with the reason for each entry, and name it in MEMORYCHECK_SUPPRESSIONS_FILE.
+# Read by include(CTest) in the top-level CMakeLists.txt.
+set(MEMORYCHECK_COMMAND_OPTIONS "--error-exitcode=99 --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30")
 
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     return()

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Static analysis of the program's own code: clang-tidy with the checks in
-# .clang-tidy over the compile database of build/ (or $BUILD_DIR), and cppcheck.
+# .clang-tidy over the compile database of the CI build in build-ci/ (which
+# builds the benchmarks too), and cppcheck.
 # Generated moc and resource files are left out. Any finding fails the run.
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 PACKAGES_EXTRA=(clang-tidy cppcheck locales)
+PRESET=ci
 source "$ROOT/scripts/setup.sh"
 configure_and_build   # the compile database and the generated moc headers
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks that the program built in build/ (or $BUILD_DIR, a Release build) is
+# Checks that the program of the CI build in build-ci/ (a Release build) is
 # hardened, with Debian's hardening-check on the executable: position-independent,
 # stack protector, full RELRO (relro + immediate binding), stack-clash
 # protection, fortified libc calls, control-flow protection.
@@ -20,6 +20,7 @@
 #   unprotected.
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 PACKAGES_EXTRA=(devscripts binutils)
+PRESET=ci
 source "$ROOT/scripts/setup.sh"
 configure_and_build
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # A long run of random user sessions: ACTIONS actions in all (default 1,000,000)
 # spread over SEEDS seeds (default 20), two at a time, on the normal build in
-# build/ (or $BUILD_DIR). Prints each seed's result and the totals; a failing
+# build/. Prints each seed's result and the totals; a failing
 # seed's log names the action to replay:
 #   scripts/check-long-session.sh [ACTIONS [SEEDS [FIRST_SEED]]]
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 PACKAGES_EXTRA=(locales)
+PRESET=default
 source "$ROOT/scripts/setup.sh"
 configure_and_build
 

@@ -8,10 +8,11 @@
 #
 #   scripts/screenshot.sh [--program PATH] [--output DIR]
 #
-# By default it builds the program (into build/, or $BUILD_DIR) and writes into
+# By default it builds the program (into build/) and writes into
 # docs/. --program runs another copy, e.g. an installed /usr/bin/dragon-valley,
 # and --output writes the pictures elsewhere (a quick check of an install).
 PACKAGES_EXTRA=(xvfb xdotool imagemagick)
+PRESET=default
 source "$(dirname "$0")/setup.sh"
 
 program=""

@@ -1,17 +1,30 @@
-# Shared by run.sh and test.sh: installs the Debian packages the build needs when
-# any is missing, then configures (once) and builds into build/.
-# Sourced, not run: the caller sets PACKAGES_EXTRA for its own needs.
+# Shared by run.sh, test.sh and the scripts: installs the Debian packages the
+# build needs when any is missing, then configures and builds one of the build
+# folders of CMakePresets.json.
+# Sourced, not run: the caller sets PRESET (a configure preset) and
+# PACKAGES_EXTRA for its own needs.
 
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+PRESET=${PRESET:-default}
+# Each preset builds into the folder named after it (CMakePresets.json):
+# build/ for "default", the user's build, and build-<preset>/ for the others.
+if [ "$PRESET" = default ]; then
+    BUILD_DIR=$ROOT/build
+else
+    BUILD_DIR=$ROOT/build-$PRESET
+fi
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libqt6test6 libgl-dev
-    fonts-liberation libbenchmark-dev
+    fonts-liberation
 )
+# The presets that build the benchmarks need Google Benchmark.
+case "$PRESET" in
+    ci | bench) PACKAGES+=(libbenchmark-dev) ;;
+esac
 
 missing_packages() {
     local package
@@ -36,12 +49,12 @@ install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
-# Configures on the first run, or again when the caller asks for options
-# (-DNAME=VALUE ...), then builds.
+# Configures the preset's build folder, which is quick when nothing has changed
+# and puts the preset's options back each time (so build/ never keeps -Werror or
+# a sanitizer from an earlier run), then builds it. Further -DNAME=VALUE options
+# go to CMake.
 configure_and_build() {
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ] || [ "$#" -gt 0 ]; then
-        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >&2
-    fi
+    cmake -S "$ROOT" --preset "$PRESET" "$@" >&2
     cmake --build "$BUILD_DIR" --parallel "$(nproc)" >&2
 }
 
