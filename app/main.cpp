@@ -1,4 +1,5 @@
 #include "app/mainform.h"
+#include "app/placement.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     // window to its entry (name and icon in the task bar) by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.DragonValley"));
     MainForm form;
+    centreOnScreen(form);
     form.show();
     return application.exec();
 }
