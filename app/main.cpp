@@ -1,14 +1,62 @@
 #include "app/mainform.h"
+#include "app/placement.h"
 
 #include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+bool waylandPluginInstalled()
+{
+    for (const QString &path : QCoreApplication::libraryPaths()) {
+        if (!QDir(path + QStringLiteral("/platforms"))
+                 .entryList({QStringLiteral("*wayland*")}, QDir::Files)
+                 .isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Where there is an X display, XWayland on a Wayland desktop included, the
+// window goes through it, whatever QT_QPA_PLATFORM says: X11 window managers
+// draw the title bar the window asks for (the whole caption and a close box, no
+// minimise or maximise), keep its size fixed and let it centre itself, where
+// Qt's Wayland plugin, on a desktop that draws no frames, draws a frame of its
+// own with buttons the window must not have. "-platform wayland" on the command
+// line still asks for Wayland itself.
+void chooseWindowSystem()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool wayland = platform.startsWith("wayland")
+        || (platform.isEmpty()
+            && (qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+                || qgetenv("XDG_SESSION_TYPE") == "wayland"));
+    if (!wayland) {
+        return;
+    }
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else if (!waylandPluginInstalled()) {
+        std::fputs("dragon-valley: this Wayland desktop has no XWayland and Qt's Wayland "
+                   "plugin is missing: install qt6-wayland, or turn XWayland on\n",
+                   stderr);
+    }
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    chooseWindowSystem();
     QApplication application(argc, argv);
     // The id of the installed desktop entry and AppStream data: desktops match the
     // window to its entry (name and icon in the task bar) by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.DragonValley"));
     MainForm form;
+    centreOnScreen(form);
     form.show();
     return application.exec();
 }

@@ -11,7 +11,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScreen>
 
 namespace {
 
@@ -91,10 +90,6 @@ MainForm::MainForm(QWidget *parent)
     connect(Picture1, &CanvasWidget::MouseDown, this, &MainForm::Picture1_MouseDown);
 
     Form_Load();
-
-    if (const QScreen *screen = this->screen()) {
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
 }
 
 MainForm::~MainForm() = default;

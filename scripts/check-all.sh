@@ -9,6 +9,8 @@ checks=(
     check-analysers        # clang-tidy and cppcheck
     check-valgrind         # memcheck over start-up and a random session
     check-sanitizers       # the tests built with ASan and UBSan, -Werror
+    check-window-managers  # centred with its frame, fixed size: openbox, xfwm4, metacity
+    check-wayland          # on a Wayland desktop (weston) through XWayland
 )
 passed=0
 failed=()

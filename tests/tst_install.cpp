@@ -74,6 +74,8 @@ private Q_SLOTS:
     void icon();
     void metainfo_data();
     void metainfo();
+    void keywords_data();
+    void keywords();
     void validators_data();
     void validators();
     void installedProgramStarts();
@@ -199,6 +201,41 @@ void tst_Install::metainfo()
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QVERIFY2(found.contains(text), qPrintable(found.join(QLatin1String(" | "))));
+}
+
+// A software centre finds the program by the AppStream keywords, a menu by the
+// desktop entry's: the same words in each language, so that a search for
+// "хорда" finds it in both.
+void tst_Install::keywords_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QString();
+    QTest::newRow("Bulgarian") << QStringLiteral("bg");
+}
+
+void tst_Install::keywords()
+{
+    QFETCH(QString, language);
+    const auto entry = readDesktopEntry(installed(QStringLiteral("share/applications/%1.desktop").arg(AppId)));
+    const QString key = language.isEmpty() ? QStringLiteral("Keywords")
+                                           : QStringLiteral("Keywords[%1]").arg(language);
+    QStringList menuWords = entry.value(key).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QVERIFY2(menuWords.size() >= 5, qPrintable(entry.value(key)));
+
+    QFile file(installed(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(AppId)));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QStringList centreWords;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("keyword")
+            && xml.attributes().value(QStringLiteral("xml:lang")) == language) {
+            centreWords << xml.readElementText().trimmed();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    menuWords.sort();
+    centreWords.sort();
+    QCOMPARE(centreWords, menuWords);
 }
 
 void tst_Install::validators_data()
