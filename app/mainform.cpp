@@ -82,7 +82,7 @@ MainForm::MainForm(QWidget *parent)
     m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
     m_illustration = std::make_unique<WidgetControl>(Picture2);
     m_game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*Picture1, *m_points, *m_judgeButton, *m_illustration});
+        game::ValleyGame::Controls{*Picture1, *m_points, *m_judgeButton, *m_illustration, *Picture1});
 
     for (int i = 0; i < int(Command1.size()); ++i) {
         connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });

@@ -83,6 +83,26 @@ public:
     virtual const std::vector<Point> &Points() const = 0;
 };
 
+// A rope of the last judging, between points 2k and 2k+1, and its verdict as
+// the pattern it is drawn in.
+struct JudgedRope
+{
+    Point from;
+    Point to;
+    DrawStyle verdict = DrawStyle::Solid;
+};
+
+// Shows the verdicts of the last judging in words, beside the drawing.
+class VerdictBoard
+{
+public:
+    virtual ~VerdictBoard() = default;
+
+    // Every rope of the last judging, rope k at index k; empty once the ropes
+    // are erased from the canvas.
+    virtual void ShowVerdicts(const std::vector<JudgedRope> &ropes) = 0;
+};
+
 // A control the game can switch on and off or hide: the judge button, the
 // illustration.
 class Control

@@ -40,6 +40,7 @@ void ValleyGame::ResetBoard()
     m_controls.canvas.Cls();
     m_controls.canvas.SetDrawWidth(DotWidth);
     DrawValley();
+    m_controls.verdicts.ShowVerdicts({});
     m_controls.judgeButton.SetEnabled(true);
 }
 
@@ -77,6 +78,7 @@ void ValleyGame::RemoveSelectedPoint()
     m_controls.points.RemoveAt(selected);
 
     m_controls.canvas.Cls();
+    m_controls.verdicts.ShowVerdicts({});
     m_controls.canvas.SetDrawWidth(DotWidth);
     DrawValley();
     for (const Point &point : m_controls.points.Points()) {
@@ -104,13 +106,18 @@ void ValleyGame::JudgeRopes()
     m_controls.canvas.SetDrawWidth(LineWidth);
 
     const Radii radii{ValleyRadius, DragonRadius, ReachRadius};
+    std::vector<JudgedRope> ropes;
+    ropes.reserve(points.size() / 2);
     // An unpaired last point (left after a removal) is not a rope.
     for (size_t k = 0; 2 * k + 1 < points.size(); ++k) {
-        const Point a = points[2 * k];
-        const Point b = points[2 * k + 1];
-        m_controls.canvas.SetDrawStyle(JudgeRope(a, b, centre, radii));
-        m_controls.canvas.Line(float(a.x), float(a.y), float(b.x), float(b.y));
+        const JudgedRope rope{points[2 * k], points[2 * k + 1],
+                              JudgeRope(points[2 * k], points[2 * k + 1], centre, radii)};
+        m_controls.canvas.SetDrawStyle(rope.verdict);
+        m_controls.canvas.Line(float(rope.from.x), float(rope.from.y), float(rope.to.x),
+                               float(rope.to.y));
+        ropes.push_back(rope);
     }
+    m_controls.verdicts.ShowVerdicts(ropes);
 }
 
 void ValleyGame::Judge()

@@ -17,6 +17,7 @@ public:
         PointList &points;
         Control &judgeButton;
         Control &illustration;
+        VerdictBoard &verdicts;
     };
 
     explicit ValleyGame(Controls controls);
@@ -35,13 +36,15 @@ public:
     // count is even.
     void AddPoint(float x, float y);
     // Removes the selected point and redraws the board without it: the valley in
-    // a new colour and every remaining dot. With nothing selected nothing changes.
+    // a new colour and every remaining dot, no ropes and so no verdicts. With
+    // nothing selected nothing changes.
     // The judge button keeps its state.
     void RemoveSelectedPoint();
-    // The board back to the empty valley and no points.
+    // The board back to the empty valley and no points; no verdicts.
     void ClearAll();
     // Draws the reach and fire circles, then every rope in the pattern of its
-    // verdict. An unpaired last point is left out. Canvas and points are kept.
+    // verdict, and hands the verdicts on to be shown in words. An unpaired last
+    // point is left out. Canvas and points are kept.
     void JudgeRopes();
     // The judge button's action: JudgeRopes, then the button is disabled.
     void Judge();

@@ -41,4 +41,24 @@ DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii)
     return DrawStyle::Solid;
 }
 
+std::string VerdictText(std::size_t rope, DrawStyle verdict)
+{
+    const char *words = "";
+    switch (verdict) {
+    case DrawStyle::Solid:
+        words = "успех";
+        break;
+    case DrawStyle::Dash:
+        words = "твърде далеч от дракона";
+        break;
+    case DrawStyle::Dot:
+        words = "в огъня на дракона";
+        break;
+    case DrawStyle::DashDotDot:
+        words = "край на въжето в долината";
+        break;
+    }
+    return "Въже " + std::to_string(rope + 1) + ": " + words;
+}
+
 } // namespace game

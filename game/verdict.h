@@ -2,6 +2,9 @@
 
 #include "game/operations.h"
 
+#include <cstddef>
+#include <string>
+
 namespace game {
 
 // The radii of the valley around its centre, in canvas units.
@@ -22,5 +25,9 @@ double LineDistance(Point a, Point b, Point centre);
 //  - otherwise, with h the distance from the centre to the rope's line:
 //    Dot when h < dragon, Solid when dragon <= h <= reach, Dash when h > reach.
 DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii);
+
+// The verdict on rope `rope` (counted from 0) in words, in UTF-8, as the player
+// reads and hears it: "Въже 2: твърде далеч от дракона".
+std::string VerdictText(std::size_t rope, DrawStyle verdict);
 
 } // namespace game

@@ -1,5 +1,7 @@
 #include "surface/canvaswidget.h"
 
+#include "game/verdict.h"
+
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -230,6 +232,24 @@ void CanvasWidget::Line(float x1, float y1, float x2, float y2)
     painter.setPen(pen(Qt::black));
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
     changed();
+}
+
+void CanvasWidget::ShowVerdicts(const std::vector<game::JudgedRope> &ropes)
+{
+    if (ropes.empty() && m_ropes.empty()) {
+        return;
+    }
+    m_ropes = ropes;
+    Q_EMIT VerdictsShown();
+}
+
+QStringList CanvasWidget::verdictTexts() const
+{
+    QStringList texts;
+    for (size_t k = 0; k < m_ropes.size(); ++k) {
+        texts << QString::fromStdString(game::VerdictText(k, m_ropes[k].verdict));
+    }
+    return texts;
 }
 
 void CanvasWidget::paintEvent(QPaintEvent *event)

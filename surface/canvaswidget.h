@@ -14,7 +14,7 @@
 // only copy it out, so drawing survives being covered and stays crisp at 200 %.
 // Coordinates are canvas units over the drawing area (see game::Canvas); presses
 // on the drawing area are reported in the same units.
-class CanvasWidget : public QFrame, public game::Canvas
+class CanvasWidget : public QFrame, public game::Canvas, public game::VerdictBoard
 {
     Q_OBJECT
 
@@ -34,6 +34,12 @@ public:
     void PSet(double x, double y) override;
     void Line(float x1, float y1, float x2, float y2) override;
 
+    void ShowVerdicts(const std::vector<game::JudgedRope> &ropes) override;
+    // The ropes of the last judging, each with its verdict in words; empty while
+    // no judged rope is drawn.
+    const std::vector<game::JudgedRope> &judgedRopes() const { return m_ropes; }
+    QStringList verdictTexts() const;
+
     // The backing image of the drawing area, in device pixels, with all drawing done.
     const QImage &image() const;
     // A point in canvas units as a position in the drawing area, in logical pixels.
@@ -42,6 +48,8 @@ public:
 Q_SIGNALS:
     // A mouse button was pressed on the drawing area at (x, y) canvas units.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, float x, float y);
+    // The verdicts shown changed: a judging gave new ones, or the ropes were erased.
+    void VerdictsShown();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -78,4 +86,5 @@ private:
     // A round dot of the pen's width in device pixels, as horizontal runs: row r
     // of the dot covers columns m_dotRuns[r].first .. second - 1.
     std::vector<std::pair<int, int>> m_dotRuns;
+    std::vector<game::JudgedRope> m_ropes;
 };

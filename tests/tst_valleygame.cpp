@@ -98,10 +98,24 @@ public:
     }
 };
 
+class FakeVerdicts : public game::VerdictBoard
+{
+public:
+    std::vector<game::JudgedRope> ropes;
+    int shown = 0;
+
+    void ShowVerdicts(const std::vector<game::JudgedRope> &given) override
+    {
+        ropes = given;
+        ++shown;
+    }
+};
+
 // The first colours of the random sequence, three numbers each.
 const QString FirstColor = QStringLiteral("rgb(180,136,148)");
 const QString SecondColor = QStringLiteral("rgb(74,77,198)");
 const QString ThirdColor = QStringLiteral("rgb(4,194,208)");
+const QString FourthColor = QStringLiteral("rgb(181,12,106)");
 
 } // namespace
 
@@ -132,6 +146,7 @@ private:
     std::unique_ptr<FakePoints> points;
     std::unique_ptr<FakeControl> judgeButton;
     std::unique_ptr<FakeControl> illustration;
+    std::unique_ptr<FakeVerdicts> verdicts;
     std::unique_ptr<game::ValleyGame> game;
 };
 
@@ -141,8 +156,9 @@ void tst_ValleyGame::init()
     points = std::make_unique<FakePoints>();
     judgeButton = std::make_unique<FakeControl>();
     illustration = std::make_unique<FakeControl>();
+    verdicts = std::make_unique<FakeVerdicts>();
     game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*canvas, *points, *judgeButton, *illustration});
+        game::ValleyGame::Controls{*canvas, *points, *judgeButton, *illustration, *verdicts});
 }
 
 void tst_ValleyGame::addPoints(const std::vector<std::pair<float, float>> &points)
@@ -235,6 +251,15 @@ void tst_ValleyGame::judgingDrawsCirclesThenRopes()
     }));
     QVERIFY(!judgeButton->enabled);
     QCOMPARE(points->Count(), 8); // judging leaves the points alone
+    // The verdicts shown in words are those drawn, rope by rope.
+    const std::vector<game::DrawStyle> drawn{game::DrawStyle::Solid, game::DrawStyle::Dot,
+                                             game::DrawStyle::Dash, game::DrawStyle::DashDotDot};
+    QCOMPARE(verdicts->ropes.size(), drawn.size());
+    for (size_t k = 0; k < drawn.size(); ++k) {
+        QCOMPARE(verdicts->ropes[k].verdict, drawn[k]);
+        QCOMPARE(verdicts->ropes[k].from.x, points->points[2 * k].x);
+        QCOMPARE(verdicts->ropes[k].to.y, points->points[2 * k + 1].y);
+    }
 }
 
 void tst_ValleyGame::judgingSkipsTheUnpairedPoint()
@@ -271,13 +296,17 @@ void tst_ValleyGame::removalRedrawsRemainingDots()
 {
     game->ResetBoard();
     addPoints({{1, 2}, {3, 4}, {5.5f, 6.25f}});
+    game->JudgeRopes();
+    QCOMPARE(verdicts->ropes.size(), size_t(1));
     points->selected = 1;
     const int judgeChanges = judgeButton->changes;
     canvas->calls.clear();
     game->RemoveSelectedPoint();
+    // The ropes are erased, and their verdicts with them.
+    QVERIFY(verdicts->ropes.empty());
     QCOMPARE(points->texts(&game::Point::x), QStringList({"1", "5.5"}));
     QCOMPARE(points->texts(&game::Point::y), QStringList({"2", "6.25"}));
-    QCOMPARE(canvas->calls, QStringList({"Cls", "DrawWidth 5", "Circle 250 250 225 " + SecondColor,
+    QCOMPARE(canvas->calls, QStringList({"Cls", "DrawWidth 5", "Circle 250 250 225 " + FourthColor,
                                          "PSet 1 2", "PSet 5.5 6.25", "DrawWidth 1"}));
     QCOMPARE(judgeButton->changes, judgeChanges);
 }
@@ -286,24 +315,30 @@ void tst_ValleyGame::removalWithoutSelectionChangesNothing()
 {
     // Erasing the board while the lists keep every point would show a false board.
     game->ResetBoard();
-    addPoints({{1, 2}, {3, 4}});
+    addPoints({{10, 150}, {490, 150}});
+    game->JudgeRopes();
     canvas->calls.clear();
+    const int shown = verdicts->shown;
     game->RemoveSelectedPoint();
     QCOMPARE(canvas->calls, QStringList());
+    QCOMPARE(verdicts->shown, shown); // the rope is still drawn, its verdict still shown
     QCOMPARE(points->Count(), 2);
 }
 
 void tst_ValleyGame::clearAllEmptiesListsAndResets()
 {
     game->ResetBoard();
+    addPoints({{10, 150}, {490, 150}});
+    game->Judge();
     addPoints({{1, 2}});
     QVERIFY(!judgeButton->enabled);
     canvas->calls.clear();
     game->ClearAll();
+    QVERIFY(verdicts->ropes.empty());
     QCOMPARE(points->Count(), 0);
     QVERIFY(judgeButton->enabled);
     QVERIFY(!illustration->visible); // clearing shows no illustration again
-    QCOMPARE(canvas->calls.last(), "Circle 250 250 225 " + SecondColor);
+    QCOMPARE(canvas->calls.last(), "Circle 250 250 225 " + FourthColor);
 }
 
 QTEST_APPLESS_MAIN(tst_ValleyGame)

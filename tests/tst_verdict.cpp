@@ -24,6 +24,8 @@ private Q_SLOTS:
     void judge();
     void lineDistance_data();
     void lineDistance();
+    void verdictInWords_data();
+    void verdictInWords();
 };
 
 void tst_Verdict::judge_data()
@@ -95,6 +97,28 @@ void tst_Verdict::lineDistance()
     QFETCH(QPointF, to);
     QFETCH(double, expected);
     QCOMPARE(game::LineDistance({from.x(), from.y()}, {to.x(), to.y()}, Centre), expected);
+}
+
+void tst_Verdict::verdictInWords_data()
+{
+    using game::DrawStyle;
+    QTest::addColumn<int>("rope");
+    QTest::addColumn<DrawStyle>("verdict");
+    QTest::addColumn<QString>("text");
+
+    // Each pattern's words, and ropes counted from 1 for the player.
+    QTest::newRow("solid") << 0 << DrawStyle::Solid << "Въже 1: успех";
+    QTest::newRow("dash") << 1 << DrawStyle::Dash << "Въже 2: твърде далеч от дракона";
+    QTest::newRow("dot") << 2 << DrawStyle::Dot << "Въже 3: в огъня на дракона";
+    QTest::newRow("dash-dot-dot") << 11 << DrawStyle::DashDotDot
+                                  << "Въже 12: край на въжето в долината";
+}
+
+void tst_Verdict::verdictInWords()
+{
+    QFETCH(int, rope);
+    QFETCH(game::DrawStyle, verdict);
+    QTEST(QString::fromStdString(game::VerdictText(size_t(rope), verdict)), "text");
 }
 
 QTEST_APPLESS_MAIN(tst_Verdict)
