@@ -48,6 +48,8 @@ public:
 Q_SIGNALS:
     // A mouse button was pressed on the drawing area at (x, y) canvas units.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, float x, float y);
+    // The keyboard cursor was shown or moved; it stands at (x, y) canvas units.
+    void KeyboardCursorMoved(float x, float y);
     // The verdicts shown changed: a judging gave new ones, or the ropes were erased.
     void VerdictsShown();
 

@@ -2,6 +2,7 @@
 
 #include "surface/pointmodel.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
@@ -54,11 +55,20 @@ void PointListView::currentChanged(const QModelIndex &current, const QModelIndex
     // takes the same row in its own column, and scrolls it into sight.
     const QModelIndex row = current.isValid() ? current.siblingAtColumn(m_column) : current;
     const QModelIndex was = previous.isValid() ? previous.siblingAtColumn(m_column) : previous;
-    // A table tells screen readers its current cell has the focus whenever the
-    // current entry moves; the other list, or code, moves it without the focus.
-    if (hasFocus()) {
-        QTableView::currentChanged(row, was);
-    } else {
-        QAbstractItemView::currentChanged(row, was);
+    // Past the table's own announcement, which names a cell of every column and
+    // is made whether or not the list has the focus: screen readers read this
+    // list as a list of its entries, and hear of the entry only from the list
+    // that has the focus.
+    QAbstractItemView::currentChanged(row, was);
+    if (row.isValid() && hasFocus() && QAccessible::isActive()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(row.row());
+        QAccessible::updateAccessibility(&focus);
     }
+}
+
+void PointListView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    // Past the table's announcement of selected cells, by a table's numbering.
+    QAbstractItemView::selectionChanged(selected, deselected);
 }

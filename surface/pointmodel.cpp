@@ -22,11 +22,18 @@ int PointModel::columnCount(const QModelIndex &parent) const
 
 QVariant PointModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    if ((role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
     const game::Point &point = m_points[size_t(index.row())];
-    return QString::fromStdString(game::FormatSingle(index.column() == 0 ? point.x : point.y));
+    QString text = QString::fromStdString(game::FormatSingle(index.column() == 0 ? point.x : point.y));
+    if (role == Qt::AccessibleTextRole) {
+        // Heard as a point with its number, and with a decimal comma, which
+        // Bulgarian speech reads as a number ("Точка 1: 13,51351").
+        text = QStringLiteral("Точка %1: %2").arg(index.row() + 1).arg(text.replace(u'.', u','));
+    }
+    return text;
 }
 
 Qt::ItemFlags PointModel::flags(const QModelIndex &index) const

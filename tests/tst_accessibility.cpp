@@ -6,6 +6,7 @@
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
 #include "surface/pointlistview.h"
+#include "testsupport.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 using ControlOf = std::function<QWidget *(MainForm &)>;
@@ -68,6 +70,8 @@ private Q_SLOTS:
     void canvasDescription();
     void headingsLabelTheirLists_data();
     void headingsLabelTheirLists();
+    void entriesHeardAsPoints();
+    void verdictsInTheTree();
     void tabOrderAsHeard();
 };
 
@@ -80,15 +84,15 @@ void tst_Accessibility::controls_data()
 
     const QList<QAccessible::Role> text{QAccessible::EditableText, QAccessible::StaticText};
     const QList<QAccessible::Role> button{QAccessible::PushButton, QAccessible::Button};
-    // The lists are one-column tables: screen readers read them row by row.
-    const QList<QAccessible::Role> list{QAccessible::List, QAccessible::Table};
+    const QList<QAccessible::Role> list{QAccessible::List};
 
     QTest::newRow("story text") << ControlOf([](const MainForm &f) -> QWidget * { return f.Text1[0]; })
                                 << QStringLiteral("Разказ и задача") << text << true;
     QTest::newRow("hidden quotation") << ControlOf([](const MainForm &f) -> QWidget * { return f.Text1[1]; })
                                       << QStringLiteral("Цитат") << text << true;
     QTest::newRow("title") << ControlOf([](const MainForm &f) -> QWidget * { return f.Label1[0]; })
-                           << QStringLiteral("Заглавие") << QList{QAccessible::StaticText} << false;
+                           << QStringLiteral("Легендата за рицаря и огнения дракон")
+                           << QList{QAccessible::StaticText} << false;
     QTest::newRow("heading X") << ControlOf([](const MainForm &f) -> QWidget * { return f.Label1[1]; })
                                << QStringLiteral("Заглавие на списък X")
                                << QList{QAccessible::StaticText} << false;
@@ -149,9 +153,12 @@ void tst_Accessibility::canvasDescription()
     MainForm form;
     const QString description =
         QAccessible::queryAccessibleInterface(form.Picture1)->text(QAccessible::Description);
-    // What it shows, how to set points, which button judges, and every verdict's line.
+    // What it shows, how to set points by mouse and by keys, which points make a
+    // rope, which button judges, and every verdict's line.
     for (const QString &needed : {QStringLiteral("долина"), QStringLiteral("дракон"),
-                                  QStringLiteral("Щракнете"), QStringLiteral("Рицар"),
+                                  QStringLiteral("Щракнете"), QStringLiteral("стрелките"),
+                                  QStringLiteral("Enter"), QStringLiteral("Точки 1 и 2 са въже 1"),
+                                  QStringLiteral("Рицар"),
                                   QStringLiteral("плътна"), QStringLiteral("пунктир"),
                                   QStringLiteral("точки"), QStringLiteral("тире и две точки")}) {
         QVERIFY2(description.contains(needed, Qt::CaseInsensitive), qPrintable(needed));
@@ -169,15 +176,68 @@ void tst_Accessibility::headingsLabelTheirLists()
 {
     QFETCH(int, index);
     MainForm form;
-    QAccessibleInterface *heading =
-        QAccessible::queryAccessibleInterface(form.Label1[size_t(index) + 1]);
-    QWidget *const list = form.List1[size_t(index)];
-    bool found = false;
-    const auto relations = heading->relations(QAccessible::Labelled);
-    for (const auto &relation : relations) {
-        found = found || relation.first->object() == list;
+    QWidget *const headingWidget = form.Label1[size_t(index) + 1];
+    QWidget *const listWidget = form.List1[size_t(index)];
+    const auto related = [](QWidget *from, QAccessible::Relation relation, QWidget *to) {
+        const auto relations = QAccessible::queryAccessibleInterface(from)->relations(relation);
+        return std::any_of(relations.begin(), relations.end(),
+                           [to](const auto &found) { return found.first->object() == to; });
+    };
+    QVERIFY2(related(headingWidget, QAccessible::Labelled, listWidget),
+             "the heading does not label its list");
+    QVERIFY2(related(listWidget, QAccessible::Label, headingWidget),
+             "the list is not labelled by its heading");
+}
+
+// Each entry is heard as its point, with a decimal comma that Bulgarian speech
+// reads as a number, while the list shows the decimal point; one entry per
+// point, whatever else the lists' model holds.
+void tst_Accessibility::entriesHeardAsPoints()
+{
+    MainForm form;
+    form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, 13.51351f, 250.0f);
+    form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, 486.4865f, 6.756757f);
+    const QStringList expected[] = {{"Точка 1: 13,51351", "Точка 2: 486,4865"},
+                                    {"Точка 1: 250", "Точка 2: 6,756757"}};
+    for (size_t list = 0; list < 2; ++list) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(form.List1[list]);
+        QCOMPARE(iface->childCount(), 2);
+        QStringList heard;
+        for (int i = 0; i < iface->childCount(); ++i) {
+            QCOMPARE(iface->child(i)->role(), QAccessible::ListItem);
+            heard << iface->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(heard, expected[list]);
+        QCOMPARE(testsupport::listText(form.List1[list], 0), list == 0 ? "13.51351" : "250");
     }
-    QVERIFY2(found, "the heading does not label its list");
+}
+
+// After judging, each rope's verdict is a text of the canvas, rope by rope,
+// until a removal or clear all erases the ropes.
+void tst_Accessibility::verdictsInTheTree()
+{
+    MainForm form;
+    const auto press = [&form](float x, float y) {
+        form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
+    };
+    press(10, 150); press(490, 150); // 100 from the centre: wins
+    press(10, 60); press(490, 60);   // 190 from the centre: too far
+    const auto heard = [&form] {
+        QStringList texts;
+        QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(form.Picture1);
+        for (int i = 0; i < canvas->childCount(); ++i) {
+            QAccessibleInterface *child = canvas->child(i);
+            if (child->role() == QAccessible::StaticText) {
+                texts << child->text(QAccessible::Name);
+            }
+        }
+        return texts;
+    };
+    QCOMPARE(heard(), QStringList());
+    form.Command1_Click(0);
+    QCOMPARE(heard(), QStringList({"Въже 1: успех", "Въже 2: твърде далеч от дракона"}));
+    form.Command1_Click(2);
+    QCOMPARE(heard(), QStringList());
 }
 
 // Tabbing through the window names each stop; the lists and the buttons are all
