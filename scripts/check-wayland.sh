@@ -16,6 +16,7 @@
 #
 #   scripts/check-wayland.sh [--program PATH] [--shots DIR]
 PACKAGES_EXTRA=(weston xwayland xdotool x11-utils imagemagick)
+PRESET=ci
 source "$(dirname "$0")/setup.sh"
 
 program=""

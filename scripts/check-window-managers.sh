@@ -17,6 +17,7 @@
 # By default it builds the program (into build/, or $BUILD_DIR); --program runs
 # another copy, and --shots keeps the screenshots (one per window manager).
 PACKAGES_EXTRA=(xvfb xdotool x11-utils wmctrl imagemagick openbox xfwm4 metacity)
+PRESET=ci
 source "$(dirname "$0")/setup.sh"
 
 program=""
