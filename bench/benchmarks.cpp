@@ -1,6 +1,5 @@
-// Benchmarks of what a person waits for, measured on the real window, with the
-// toolkit's own floors beside them: the least Qt itself needs for the same
-// picture. bench/report.py turns the results into a table of medians and ratios.
+// Benchmarks of what a person waits for, measured on the real window.
+// bench/report.py turns the results into a table of medians against the budget.
 //
 // Every program benchmark drives MainForm through the path a person triggers (a
 // mouse event on the canvas, a list selection, a button click) and includes the
@@ -17,9 +16,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QListWidget>
-#include <QPainter>
 #include <QTest>
 
 #include <memory>
@@ -27,7 +23,6 @@
 
 namespace {
 
-constexpr QSize WindowSize(453, 469);
 constexpr QSize CanvasArea(296, 296); // the canvas's drawing area, inside its frame
 constexpr float CanvasUnits = 500.0f;
 
@@ -239,157 +234,6 @@ void BM_StartUp(benchmark::State &state)
     }
 }
 
-// --- The floors ----------------------------------------------------------------
-
-// An empty widget of the window's size, shown and painted once.
-void BM_FloorWindow(benchmark::State &state)
-{
-    for (auto _ : state) {
-        auto window = std::make_unique<QWidget>();
-        window->setFixedSize(WindowSize);
-        window->show();
-        QCoreApplication::processEvents();
-        window->repaint();
-
-        state.PauseTiming();
-        window.reset();
-        settle();
-        state.ResumeTiming();
-    }
-}
-
-// A round 5-pixel black dot, drawn once.
-QImage dotImage()
-{
-    QImage dot(5, 5, QImage::Format_ARGB32_Premultiplied);
-    dot.fill(Qt::transparent);
-    QPainter painter(&dot);
-    painter.setPen(QPen(Qt::black, 5, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPoint(2, 2);
-    return dot;
-}
-
-// N dots stamped on a canvas-sized image.
-void BM_FloorDots(benchmark::State &state)
-{
-    const int count = int(state.range(0));
-    const QImage dot = dotImage();
-    QImage image(CanvasArea, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    const std::vector<QPoint> points = pressPositions(count);
-    for (auto _ : state) {
-        QPainter painter(&image);
-        for (const QPoint &at : points) {
-            painter.drawImage(at - QPoint(2, 2), dot);
-        }
-        painter.end();
-        benchmark::DoNotOptimize(image.constBits());
-    }
-}
-
-// The valley circle: one 5-pixel circle of radius 225 units.
-void BM_FloorValley(benchmark::State &state)
-{
-    QImage image(CanvasArea, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    const double radius = 225.0 * CanvasArea.width() / CanvasUnits;
-    const QPointF centre(CanvasArea.width() / 2.0, CanvasArea.height() / 2.0);
-    for (auto _ : state) {
-        QPainter painter(&image);
-        painter.setPen(QPen(QColor(10, 120, 200), 5, Qt::SolidLine, Qt::FlatCap));
-        painter.drawEllipse(centre, radius, radius);
-        painter.end();
-        benchmark::DoNotOptimize(image.constBits());
-    }
-}
-
-// N/2 lines between the same points as the ropes, with a 1-pixel dashed pen.
-void BM_FloorLines(benchmark::State &state)
-{
-    const int count = int(state.range(0));
-    QImage image(CanvasArea, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    const std::vector<QPoint> points = pressPositions(count);
-    QPen pen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap);
-    pen.setDashPattern({12, 6});
-    for (auto _ : state) {
-        QPainter painter(&image);
-        painter.setPen(pen);
-        for (size_t k = 0; 2 * k + 1 < points.size(); ++k) {
-            painter.drawLine(points[2 * k], points[2 * k + 1]);
-        }
-        painter.end();
-        benchmark::DoNotOptimize(image.constBits());
-    }
-}
-
-// For comparison, the toolkit's plain list: two bare QListWidgets of the
-// program's list size, uniform rows, N entries each. QListView lays out every
-// row again after any row is added or removed, so these grow with N; this is
-// why the program's lists are one-column tables instead.
-struct BareLists
-{
-    explicit BareLists(int count)
-    {
-        window.setFixedSize(WindowSize);
-        QStringList texts;
-        for (const QPoint &pixel : pressPositions(count)) {
-            texts << QString::number(toUnits(pixel).x(), 'g', 7);
-        }
-        for (int i = 0; i < 2; ++i) {
-            lists[i] = new QListWidget(&window);
-            lists[i]->setGeometry(344, 32 + 104 * i, 105, 80);
-            lists[i]->setUniformItemSizes(true);
-            lists[i]->addItems(texts);
-        }
-        window.show();
-        settle();
-    }
-
-    QWidget window;
-    QListWidget *lists[2] = {};
-};
-
-// One entry appended to each list, and the lists painted.
-void BM_FloorListAppend(benchmark::State &state)
-{
-    const int count = int(state.range(0));
-    BareLists bare(count);
-    for (auto _ : state) {
-        bare.lists[0]->addItem(QStringLiteral("168.9189"));
-        bare.lists[1]->addItem(QStringLiteral("1.689189"));
-        QCoreApplication::processEvents();
-
-        state.PauseTiming();
-        delete bare.lists[0]->takeItem(count);
-        delete bare.lists[1]->takeItem(count);
-        settle();
-        state.ResumeTiming();
-    }
-}
-
-// Both lists emptied and painted.
-void BM_FloorListClear(benchmark::State &state)
-{
-    const int count = int(state.range(0));
-    BareLists bare(count);
-    QStringList texts;
-    for (int i = 0; i < count; ++i) {
-        texts << bare.lists[0]->item(i)->text();
-    }
-    for (auto _ : state) {
-        bare.lists[0]->clear();
-        bare.lists[1]->clear();
-        QCoreApplication::processEvents();
-
-        state.PauseTiming();
-        bare.lists[0]->addItems(texts);
-        bare.lists[1]->addItems(texts);
-        settle();
-        state.ResumeTiming();
-    }
-}
-
 void boardSizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Arg(10)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMicrosecond);
@@ -401,12 +245,6 @@ BENCHMARK(BM_RemovePoint)->Apply(boardSizes);
 BENCHMARK(BM_Judge)->Apply(boardSizes);
 BENCHMARK(BM_ClearAll)->Apply(boardSizes);
 BENCHMARK(BM_StartUp)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FloorWindow)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FloorDots)->Apply(boardSizes);
-BENCHMARK(BM_FloorValley)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FloorLines)->Apply(boardSizes);
-BENCHMARK(BM_FloorListAppend)->Apply(boardSizes);
-BENCHMARK(BM_FloorListClear)->Apply(boardSizes);
 
 } // namespace
 

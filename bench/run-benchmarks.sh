@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # Builds Dragon Valley with its benchmarks, runs them and prints the table of
-# medians and ratios to the toolkit's floors (docs/performance.md):
+# medians against the budget (docs/performance.md):
 #   1. the in-process benchmarks (offscreen), 5 repetitions in random order,
 #      medians;
 #   2. whole-program start-up under a virtual X display: exec to the window on
 #      screen (hyperfine), exec to its first frame (first-paint) and peak
-#      resident memory (/usr/bin/time), against three floors: a bare Qt program
-#      showing one empty window of the same size, the same window with one line
-#      of text in the program's font (bench/barelabel.cpp), and with empty
+#      resident memory (/usr/bin/time), beside the same window with empty
 #      controls of the kinds the program shows (bench/barecontrols.cpp).
 # Builds into build-bench/ (the preset "bench": DRAGON_VALLEY_BENCHMARKS=ON) and
 # installs what it needs (Google Benchmark, hyperfine, time, Xvfb, xdotool, the
@@ -43,18 +41,12 @@ done
 
 first_frame=$ROOT/bench/first-frame.sh
 program=$BUILD_DIR/app/dragon-valley
-bare=$BUILD_DIR/bench/barewindow
-label=$BUILD_DIR/bench/barelabel
 controls=$BUILD_DIR/bench/barecontrols
 hyperfine --warmup 3 --runs 20 --prepare 'sleep 0.05' --export-json "$RESULTS/startup.json" \
     --command-name dragon-valley "'$first_frame' '$program' 'www.example.org'" \
-    --command-name bare-window "'$first_frame' '$bare' 'Bare Qt window'" \
-    --command-name bare-label "'$first_frame' '$label' 'Bare Qt label'" \
     --command-name bare-controls "'$first_frame' '$controls' 'Bare Qt controls'" >&2
 for run in 1 2 3 4 5; do
     "$first_frame" "$program" 'www.example.org' "$RESULTS/rss-dragon-valley-$run.txt"
-    "$first_frame" "$bare" 'Bare Qt window' "$RESULTS/rss-bare-window-$run.txt"
-    "$first_frame" "$label" 'Bare Qt label' "$RESULTS/rss-bare-label-$run.txt"
     "$first_frame" "$controls" 'Bare Qt controls' "$RESULTS/rss-bare-controls-$run.txt"
 done
 # Exec to the first frame, watched on the display: a pixel near the bottom left
@@ -62,8 +54,6 @@ done
 first_paint=$BUILD_DIR/bench/first-paint
 for _ in $(seq 1 20); do
     "$first_paint" 2 466 8080ff "$program" >>"$RESULTS/first-paint-dragon-valley.txt"
-    "$first_paint" 2 466 efefef "$bare" >>"$RESULTS/first-paint-bare-window.txt"
-    "$first_paint" 2 466 efefef "$label" >>"$RESULTS/first-paint-bare-label.txt"
     "$first_paint" 2 466 efefef "$controls" >>"$RESULTS/first-paint-bare-controls.txt"
 done
 

@@ -72,7 +72,6 @@ void CanvasWidget::fitImage()
     if (!m_image.isNull() && m_image.size() == size && m_image.devicePixelRatio() == ratio) {
         return;
     }
-    endPainting();
     QImage image(size, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(m_backColor);
@@ -107,27 +106,6 @@ QPen CanvasWidget::pen(const QColor &color) const
         pen.setDashPattern(dashPattern(m_drawStyle));
     }
     return pen;
-}
-
-QPainter &CanvasWidget::painter()
-{
-    if (!m_painter.isActive()) {
-        m_painter.begin(&m_image);
-    }
-    return m_painter;
-}
-
-void CanvasWidget::endPainting() const
-{
-    if (m_painter.isActive()) {
-        m_painter.end();
-    }
-}
-
-const QImage &CanvasWidget::image() const
-{
-    endPainting();
-    return m_image;
 }
 
 void CanvasWidget::changed()
@@ -171,7 +149,6 @@ void CanvasWidget::SetBackColor(game::Color color)
 
 void CanvasWidget::Cls()
 {
-    endPainting();
     m_image.fill(m_backColor);
     changed();
 }
@@ -191,7 +168,7 @@ void CanvasWidget::Circle(double x, double y, double radius, game::Color color)
 {
     const QPointF centre = toPixels(x, y);
     const QPointF edge = toPixels(x + radius, y + radius);
-    QPainter &painter = this->painter();
+    QPainter painter(&m_image);
     painter.setPen(pen(toQColor(color)));
     painter.drawEllipse(centre, edge.x() - centre.x(), edge.y() - centre.y());
     changed();
@@ -201,7 +178,6 @@ void CanvasWidget::PSet(double x, double y)
 {
     // Stamped pixel by pixel: the same round dot wherever it lands, crisp at any
     // density, where a wide pen's point is a polygon that varies with its place.
-    endPainting();
     const int width = int(m_dotRuns.size());
     // The dot is centred on the device pixel the point lies in. A press at pixel
     // 100 comes back from its single-precision units as 99.99999: the small
@@ -228,7 +204,7 @@ void CanvasWidget::PSet(double x, double y)
 
 void CanvasWidget::Line(float x1, float y1, float x2, float y2)
 {
-    QPainter &painter = this->painter();
+    QPainter painter(&m_image);
     painter.setPen(pen(Qt::black));
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
     changed();
@@ -260,7 +236,7 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
         QPainter painter(this);
         const QRect area = contentsRect();
         if (m_autoRedraw) {
-            painter.drawImage(area.topLeft(), image());
+            painter.drawImage(area.topLeft(), m_image);
         } else {
             // Without persistent drawing nothing drawn outlives a repaint.
             painter.fillRect(area, m_backColor);

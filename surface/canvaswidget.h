@@ -41,7 +41,7 @@ public:
     QStringList verdictTexts() const;
 
     // The backing image of the drawing area, in device pixels, with all drawing done.
-    const QImage &image() const;
+    const QImage &image() const { return m_image; }
     // A point in canvas units as a position in the drawing area, in logical pixels.
     QPointF toPixels(double x, double y) const;
 
@@ -63,18 +63,10 @@ private:
     // The dot's runs for the pen width at the image's density.
     void fitDot();
     QPen pen(const QColor &color) const;
-    // The painter on the backing image, begun on first use.
-    QPainter &painter();
-    void endPainting() const;
     // Asks for a paint of the whole drawing area.
     void changed();
 
     QImage m_image;
-    // One painter serves a run of circles and ropes: judging thousands of ropes
-    // with a painter begun for each took twice the time (docs/performance.md).
-    // It is ended before the image is touched in any other way. Declared after
-    // m_image, so that it ends before the image goes.
-    mutable QPainter m_painter;
     // A paint of the whole drawing area is already asked for: a dot drawn before
     // it needs no paint of its own (a redraw of thousands of dots would otherwise
     // build a region of thousands of squares).
