@@ -73,7 +73,7 @@ class CursorMark : public QWidget
 {
 public:
     // From the middle pixel to the outline's outer edge.
-    static constexpr int Reach = 9;
+    static constexpr int Reach = 10;
 
     explicit CursorMark(QWidget *parent)
         : QWidget(parent)
@@ -87,7 +87,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         constexpr int c = Reach;
-        const QRect arms[] = {{c + 4, c, 5, 1}, {c - 8, c, 5, 1}, {c, c + 4, 1, 5}, {c, c - 8, 1, 5}};
+        const QRect arms[] = {{c + 4, c, 6, 1}, {c - 9, c, 6, 1}, {c, c + 4, 1, 6}, {c, c - 9, 1, 6}};
         QPainter painter(this);
         for (const QRect &arm : arms) {
             painter.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::white);
