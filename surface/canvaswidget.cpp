@@ -358,7 +358,7 @@ void CanvasWidget::showCursor()
 
 void CanvasWidget::keyPressEvent(QKeyEvent *event)
 {
-    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
     QPoint by;
     switch (event->key()) {
     case Qt::Key_Left:
