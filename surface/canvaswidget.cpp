@@ -2,7 +2,10 @@
 
 #include "game/verdict.h"
 
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +55,49 @@ std::vector<std::pair<int, int>> dotRuns(int width)
     return runs;
 }
 
+// A pointer within this many logical pixels of a judged rope shows its verdict.
+constexpr double RopeReach = 3.0;
+
+double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
+{
+    const QPointF ab = b - a;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    return QLineF(p, a + t * ab).length();
+}
+
+// The keyboard cursor: a black cross with a white outline, seen on white, on the
+// coloured circles and on black lines alike. Its arms leave the middle open, so
+// that a dot placed there shows whole.
+class CursorMark : public QWidget
+{
+public:
+    // From the middle pixel to the outline's outer edge.
+    static constexpr int Reach = 10;
+
+    explicit CursorMark(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        resize(2 * Reach + 1, 2 * Reach + 1);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        constexpr int c = Reach;
+        const QRect arms[] = {{c + 4, c, 6, 1}, {c - 9, c, 6, 1}, {c, c + 4, 1, 6}, {c, c - 9, 1, 6}};
+        QPainter painter(this);
+        for (const QRect &arm : arms) {
+            painter.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::white);
+        }
+        for (const QRect &arm : arms) {
+            painter.fillRect(arm, Qt::black);
+        }
+    }
+};
+
 } // namespace
 
 CanvasWidget::CanvasWidget(QWidget *parent)
@@ -63,6 +109,8 @@ CanvasWidget::CanvasWidget(QWidget *parent)
     setAutoFillBackground(true);
     resize(300, 300);
     fitImage();
+    m_cursorMark = new CursorMark(this);
+    m_cursor = QPoint(contentsRect().width() / 2, contentsRect().height() / 2);
 }
 
 void CanvasWidget::fitImage()
@@ -97,6 +145,12 @@ QPointF CanvasWidget::toPixels(double x, double y) const
 {
     const QSize area = contentsRect().size();
     return {x * area.width() / m_scaleWidth, y * area.height() / m_scaleHeight};
+}
+
+QPointF CanvasWidget::toUnits(const QPointF &pixel) const
+{
+    const QSize area = contentsRect().size();
+    return {pixel.x() * m_scaleWidth / area.width(), pixel.y() * m_scaleHeight / area.height()};
 }
 
 QPen CanvasWidget::pen(const QColor &color) const
@@ -247,6 +301,7 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)
 {
+    m_cursorMark->hide();
     const QPointF at = event->position() - contentsRect().topLeft();
     const QSize area = contentsRect().size();
     if (at.x() < 0 || at.y() < 0 || at.x() >= area.width() || at.y() >= area.height()) {
@@ -254,7 +309,106 @@ void CanvasWidget::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    Q_EMIT MouseDown(event->button(), event->modifiers(),
-                     float(at.x() * m_scaleWidth / area.width()),
-                     float(at.y() * m_scaleHeight / area.height()));
+    const QPointF units = toUnits(at);
+    Q_EMIT MouseDown(event->button(), event->modifiers(), float(units.x()), float(units.y()));
+}
+
+bool CanvasWidget::keyboardCursorShown() const
+{
+    return !m_cursorMark->isHidden();
+}
+
+QPointF CanvasWidget::keyboardCursorUnits() const
+{
+    return toUnits(m_cursor);
+}
+
+void CanvasWidget::showCursor()
+{
+    m_cursorMark->move(contentsRect().topLeft() + m_cursor - QPoint(CursorMark::Reach, CursorMark::Reach));
+    m_cursorMark->raise(); // above the illustration
+    m_cursorMark->show();
+    const QPointF units = keyboardCursorUnits();
+    Q_EMIT KeyboardCursorMoved(float(units.x()), float(units.y()));
+}
+
+void CanvasWidget::keyPressEvent(QKeyEvent *event)
+{
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
+    QPoint by;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        by = {-step, 0};
+        break;
+    case Qt::Key_Right:
+        by = {step, 0};
+        break;
+    case Qt::Key_Up:
+        by = {0, -step};
+        break;
+    case Qt::Key_Down:
+        by = {0, step};
+        break;
+    case Qt::Key_Home:
+        m_cursor = QPoint(contentsRect().width() / 2, contentsRect().height() / 2);
+        showCursor();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: {
+        if (!keyboardCursorShown()) {
+            showCursor();
+        }
+        const QPointF units = keyboardCursorUnits();
+        Q_EMIT MouseDown(Qt::LeftButton, Qt::NoModifier, float(units.x()), float(units.y()));
+        return;
+    }
+    default:
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    // The first arrow only shows the cursor where it is.
+    if (keyboardCursorShown()) {
+        const QSize area = contentsRect().size();
+        m_cursor = QPoint(std::clamp(m_cursor.x() + by.x(), 0, area.width() - 1),
+                          std::clamp(m_cursor.y() + by.y(), 0, area.height() - 1));
+    }
+    showCursor();
+}
+
+void CanvasWidget::focusOutEvent(QFocusEvent *event)
+{
+    m_cursorMark->hide();
+    QFrame::focusOutEvent(event);
+}
+
+QStringList CanvasWidget::verdictsNear(const QPointF &pixel) const
+{
+    const QStringList texts = verdictTexts();
+    QStringList near;
+    for (size_t k = 0; k < m_ropes.size(); ++k) {
+        const game::JudgedRope &rope = m_ropes[k];
+        const QPointF from = toPixels(rope.from.x, rope.from.y);
+        const QPointF to = toPixels(rope.to.x, rope.to.y);
+        if (distanceToSegment(pixel, from, to) <= RopeReach) {
+            near << texts[qsizetype(k)];
+        }
+    }
+    return near;
+}
+
+bool CanvasWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QStringList near = verdictsNear(help->pos() - contentsRect().topLeft());
+        if (near.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), near.join(QLatin1Char('\n')), this);
+        }
+        return true;
+    }
+    return QFrame::event(event);
 }

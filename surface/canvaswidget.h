@@ -14,6 +14,14 @@
 // only copy it out, so drawing survives being covered and stays crisp at 200 %.
 // Coordinates are canvas units over the drawing area (see game::Canvas); presses
 // on the drawing area are reported in the same units.
+//
+// From the keyboard: while the canvas has the focus, the first arrow key shows a
+// keyboard cursor, a small cross lying over the drawing (never drawn into it).
+// Arrows move it one pixel, Shift+arrows ten, Home brings it back to the centre;
+// Return, Enter or Space press the left button where it is. A mouse press or the
+// loss of the focus hides it again.
+//
+// Hovering over a judged rope shows its verdict in words as a tooltip.
 class CanvasWidget : public QFrame, public game::Canvas, public game::VerdictBoard
 {
     Q_OBJECT
@@ -44,6 +52,13 @@ public:
     const QImage &image() const { return m_image; }
     // A point in canvas units as a position in the drawing area, in logical pixels.
     QPointF toPixels(double x, double y) const;
+    // A position in the drawing area, in logical pixels, as canvas units: what a
+    // press there reports.
+    QPointF toUnits(const QPointF &pixel) const;
+
+    bool keyboardCursorShown() const;
+    // Where the keyboard cursor is, in canvas units, shown or not.
+    QPointF keyboardCursorUnits() const;
 
 Q_SIGNALS:
     // A mouse button was pressed on the drawing area at (x, y) canvas units.
@@ -52,10 +67,15 @@ Q_SIGNALS:
     void KeyboardCursorMoved(float x, float y);
     // The verdicts shown changed: a judging gave new ones, or the ropes were erased.
     void VerdictsShown();
+    // The keyboard cursor was shown or moved; it is at (x, y) canvas units.
+    void KeyboardCursorMoved(float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -65,6 +85,10 @@ private:
     QPen pen(const QColor &color) const;
     // Asks for a paint of the whole drawing area.
     void changed();
+    // Shows the keyboard cursor at m_cursor and tells where it is.
+    void showCursor();
+    // The verdicts of the judged ropes within reach of `pixel` of the drawing area.
+    QStringList verdictsNear(const QPointF &pixel) const;
 
     QImage m_image;
     // A paint of the whole drawing area is already asked for: a dot drawn before
@@ -81,4 +105,8 @@ private:
     // of the dot covers columns m_dotRuns[r].first .. second - 1.
     std::vector<std::pair<int, int>> m_dotRuns;
     std::vector<game::JudgedRope> m_ropes;
+    // The keyboard cursor: a logical pixel of the drawing area, and the cross
+    // shown over it, a child lying above the drawing and the illustration.
+    QPoint m_cursor;
+    QWidget *m_cursorMark = nullptr;
 };

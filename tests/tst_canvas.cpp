@@ -4,19 +4,25 @@
 #include "surface/canvaswidget.h"
 #include "testsupport.h"
 
+#include <QLineEdit>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
+#include <QVBoxLayout>
 
 #include <functional>
 
 using testsupport::isBlack;
 using testsupport::isWhite;
 using testsupport::pixelAt;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(game::DrawStyle)
 using Drawing = std::function<void(CanvasWidget &)>;
 Q_DECLARE_METATYPE(Drawing)
+using Steps = std::function<void(CanvasWidget &, QWidget &other)>;
+Q_DECLARE_METATYPE(Steps)
 
 class tst_Canvas : public QObject
 {
@@ -39,6 +45,14 @@ private Q_SLOTS:
     void earlierCopyKeepsItsPixels();
     void screenMatchesFullRepaint_data();
     void screenMatchesFullRepaint();
+    void keyboardPlacesWhereAPressWould_data();
+    void keyboardPlacesWhereAPressWould();
+    void keyboardCursorLiesOverTheDrawing_data();
+    void keyboardCursorLiesOverTheDrawing();
+    void keyboardCursorHides_data();
+    void keyboardCursorHides();
+    void ropeTooltips_data();
+    void ropeTooltips();
 
 private:
     static void prepare(CanvasWidget &canvas);
@@ -370,6 +384,207 @@ void tst_Canvas::screenMatchesFullRepaint()
     plain.resize(canvas.size());
     QCOMPARE(border(repainted, canvas.contentsRect()),
              border(plain.grab().toImage(), canvas.contentsRect()));
+}
+
+namespace {
+
+// Types keys on the canvas: l r u d move one pixel, L R U D (with Shift) ten,
+// h is Home.
+void typeKeys(CanvasWidget &canvas, const QString &keys)
+{
+    for (const QChar key : keys) {
+        const Qt::Key arrow = "lL"_L1.contains(key)   ? Qt::Key_Left
+                              : "rR"_L1.contains(key) ? Qt::Key_Right
+                              : "uU"_L1.contains(key) ? Qt::Key_Up
+                              : "dD"_L1.contains(key) ? Qt::Key_Down
+                                                       : Qt::Key_Home;
+        QTest::keyClick(&canvas, arrow, key.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+void tst_Canvas::keyboardPlacesWhereAPressWould_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("place"); // the key that places the point
+    QTest::addColumn<QPoint>("pixel"); // where a press gives the same point
+    QTest::newRow("first arrow shows it at the centre") << "r" << int(Qt::Key_Return) << QPoint(148, 148);
+    QTest::newRow("one pixel a key") << "rrdd" << int(Qt::Key_Enter) << QPoint(149, 150);
+    QTest::newRow("ten with Shift") << "lLLu" << int(Qt::Key_Space) << QPoint(128, 147);
+    QTest::newRow("stops at the top left") << "u" + QString(16, 'L') + QString(16, 'U') << int(Qt::Key_Return)
+                                           << QPoint(0, 0);
+    QTest::newRow("stops at the bottom right") << "d" + QString(16, 'R') + QString(16, 'D')
+                                               << int(Qt::Key_Space) << QPoint(295, 295);
+    QTest::newRow("Home brings it back") << "rRRDDlh" << int(Qt::Key_Return) << QPoint(148, 148);
+    QTest::newRow("placing shows it first") << "" << int(Qt::Key_Return) << QPoint(148, 148);
+}
+
+void tst_Canvas::keyboardPlacesWhereAPressWould()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, place);
+    QFETCH(QPoint, pixel);
+    CanvasWidget mouse;
+    prepare(mouse);
+    QSignalSpy presses(&mouse, &CanvasWidget::MouseDown);
+    testsupport::pressOnDrawingArea(mouse, pixel);
+
+    CanvasWidget canvas;
+    prepare(canvas);
+    QSignalSpy moves(&canvas, &CanvasWidget::KeyboardCursorMoved);
+    QSignalSpy placed(&canvas, &CanvasWidget::MouseDown);
+    typeKeys(canvas, keys);
+    QCOMPARE(moves.count(), keys.size());
+    QTest::keyClick(&canvas, Qt::Key(place), place == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(canvas.keyboardCursorShown());
+    QCOMPARE(placed.count(), 1);
+    QCOMPARE(placed.at(0).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
+    // Exactly the press's units, so the lists show the same texts.
+    const float x = presses.at(0).at(2).toFloat();
+    const float y = presses.at(0).at(3).toFloat();
+    QVERIFY2(placed.at(0).at(2).toFloat() == x && placed.at(0).at(3).toFloat() == y,
+             qPrintable(QString::asprintf("%.9g %.9g", placed.at(0).at(2).toFloat(), placed.at(0).at(3).toFloat())));
+    QVERIFY(moves.last().at(0).toFloat() == x && moves.last().at(1).toFloat() == y);
+}
+
+void tst_Canvas::keyboardCursorLiesOverTheDrawing_data()
+{
+    QTest::addColumn<QColor>("backdrop");
+    QTest::newRow("on white") << QColor(255, 255, 255);
+    QTest::newRow("on a valley's colour") << QColor(180, 136, 148);
+    QTest::newRow("on black") << QColor(0, 0, 0);
+}
+
+// The cross shows on any backdrop, and the drawing under it stays as it was.
+void tst_Canvas::keyboardCursorLiesOverTheDrawing()
+{
+    QFETCH(QColor, backdrop);
+    CanvasWidget canvas;
+    prepare(canvas);
+    canvas.SetBackColor(game::Rgb(backdrop.red(), backdrop.green(), backdrop.blue()));
+    canvas.Cls();
+    canvas.SetDrawWidth(5);
+    canvas.PSet(250, 250);
+    canvas.SetDrawWidth(1);
+    canvas.Line(0, 270, 499, 270);
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+    const QImage drawn = canvas.image().copy();
+    const QImage screen = canvas.grab().toImage();
+
+    typeKeys(canvas, "rRd"); // to (158, 149): the arm below lies over the line
+    const QImage crossed = canvas.grab().toImage();
+    const QPoint at = canvas.contentsRect().topLeft() + QPoint(158, 149);
+    for (const QPoint &arm : {QPoint(6, 0), QPoint(-6, 0), QPoint(0, 6), QPoint(0, -6)}) {
+        const QPoint beside = arm.x() == 0 ? QPoint(1, 0) : QPoint(0, 1);
+        QVERIFY(isBlack(crossed.pixelColor((at + arm) * crossed.devicePixelRatio())));
+        QVERIFY(isWhite(crossed.pixelColor((at + arm + beside) * crossed.devicePixelRatio())));
+    }
+    QCOMPARE(canvas.image(), drawn);
+    canvas.hide();
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+    QCOMPARE(canvas.image(), drawn);
+    canvas.Cls();
+    QVERIFY(canvas.keyboardCursorShown());
+    QCOMPARE(pixelAt(canvas, 250, 250), backdrop);
+
+    QTest::mousePress(&canvas, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1)); // on the frame
+    canvas.SetDrawWidth(5);
+    canvas.PSet(250, 250);
+    canvas.SetDrawWidth(1);
+    canvas.Line(0, 270, 499, 270);
+    QCOMPARE(canvas.image(), drawn);
+    QCOMPARE(canvas.grab().toImage(), screen);
+}
+
+void tst_Canvas::keyboardCursorHides_data()
+{
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<QPoint>("next"); // where the next arrow shows it again
+    QTest::newRow("a mouse press") << Steps([](CanvasWidget &canvas, QWidget &) {
+        typeKeys(canvas, "rRR");
+        testsupport::pressOnDrawingArea(canvas, {5, 5});
+        QVERIFY(canvas.hasFocus());
+    }) << QPoint(168, 148);
+    QTest::newRow("leaving the canvas") << Steps([](CanvasWidget &canvas, QWidget &other) {
+        typeKeys(canvas, "dD");
+        other.setFocus(Qt::TabFocusReason);
+    }) << QPoint(148, 158);
+    QTest::newRow("a mouse press bringing the focus") << Steps([](CanvasWidget &canvas, QWidget &other) {
+        other.setFocus(Qt::TabFocusReason);
+        testsupport::pressOnDrawingArea(canvas, {5, 5});
+        QVERIFY(canvas.hasFocus());
+    }) << QPoint(148, 148);
+}
+
+void tst_Canvas::keyboardCursorHides()
+{
+    QFETCH(Steps, steps);
+    QFETCH(QPoint, next);
+    QWidget window;
+    auto *canvas = new CanvasWidget(&window);
+    canvas->setFocusPolicy(Qt::StrongFocus);
+    auto *other = new QLineEdit(&window);
+    other->move(0, 310);
+    prepare(*canvas);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    canvas->setFocus(Qt::TabFocusReason);
+    const QImage screen = canvas->grab().toImage();
+
+    steps(*canvas, *other);
+    QVERIFY(!canvas->keyboardCursorShown());
+    QCOMPARE(canvas->grab().toImage(), screen);
+    canvas->setFocus(Qt::TabFocusReason);
+    QVERIFY(!canvas->keyboardCursorShown());
+    QTest::keyClick(canvas, Qt::Key_Right);
+    QVERIFY(canvas->keyboardCursorShown());
+    QCOMPARE(canvas->keyboardCursorUnits(), canvas->toUnits(next));
+}
+
+void tst_Canvas::ropeTooltips_data()
+{
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<bool>("erased");
+    QTest::addColumn<QString>("tooltip");
+    // Rope 1 runs from pixel (29.6, 29.6) to (266.4, 266.4), rope 2 across it.
+    const QString first = "Въже 1: успех";
+    const QString second = "Въже 2: твърде далеч от дракона";
+    QTest::newRow("on rope 1") << QPoint(59, 59) << false << first;
+    QTest::newRow("3 pixels beside rope 2") << QPoint(100, 192) << false << second;
+    QTest::newRow("4 pixels beside rope 2") << QPoint(100, 190) << false << QString();
+    QTest::newRow("where they cross") << QPoint(148, 148) << false << first + "\n" + second;
+    QTest::newRow("between them") << QPoint(148, 100) << false << QString();
+    QTest::newRow("beyond a rope's end") << QPoint(22, 22) << false << QString();
+    QTest::newRow("after a removal") << QPoint(59, 59) << true << QString();
+}
+
+void tst_Canvas::ropeTooltips()
+{
+    QFETCH(QPoint, pixel);
+    QFETCH(bool, erased);
+    CanvasWidget canvas;
+    prepare(canvas);
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+    canvas.ShowVerdicts({{{50, 50}, {450, 450}, game::DrawStyle::Solid},
+                         {{50, 450}, {450, 50}, game::DrawStyle::Dash}});
+    if (erased) {
+        canvas.ShowVerdicts({});
+    }
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    const QPoint at = canvas.contentsRect().topLeft() + pixel;
+    QHelpEvent hover(QEvent::ToolTip, at, canvas.mapToGlobal(at));
+    QCoreApplication::sendEvent(&canvas, &hover);
+    QFETCH(QString, tooltip);
+    QCOMPARE(QToolTip::isVisible(), !tooltip.isEmpty());
+    if (!tooltip.isEmpty()) {
+        QCOMPARE(QToolTip::text(), tooltip);
+    }
 }
 
 QTEST_MAIN(tst_Canvas)

@@ -9,8 +9,10 @@
 #include "surface/pointmodel.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -97,6 +99,8 @@ private Q_SLOTS:
     void judgingWithTooFewPointsDrawsNothing();
     void oddPointIsNotJudged();
     void drawingSurvivesHideAndShow();
+    void keyboardPlacementMatchesAPress_data();
+    void keyboardPlacementMatchesAPress();
 
 private:
     void press(QPoint pixel, Qt::MouseButton button = Qt::LeftButton);
@@ -459,6 +463,51 @@ void tst_MainForm::drawingSurvivesHideAndShow()
     QImage drawn = form->Picture1->image();
     // The illustration is hidden now, so the grab shows the image as drawn.
     QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32));
+}
+
+void tst_MainForm::keyboardPlacementMatchesAPress_data()
+{
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<int>("key");
+    QTest::newRow("centre, over the illustration") << QPoint(148, 148) << int(Qt::Key_Return);
+    QTest::newRow("top left corner") << QPoint(0, 0) << int(Qt::Key_Enter);
+    QTest::newRow("bottom right corner") << QPoint(295, 295) << int(Qt::Key_Space);
+    QTest::newRow("near the bottom left") << QPoint(7, 290) << int(Qt::Key_Return);
+}
+
+// Tab from the story to the canvas, steer the cross to `pixel` and place a
+// point: the lists and the drawing are those a press at that pixel gives.
+void tst_MainForm::keyboardPlacementMatchesAPress()
+{
+    QFETCH(QPoint, pixel);
+    QFETCH(int, key);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form->Text1[0], Qt::Key_Tab);
+    CanvasWidget *canvas = form->Picture1;
+    QCOMPARE(QApplication::focusWidget(), canvas);
+    QTest::keyClick(canvas, Qt::Key_Home);
+    const QPoint way = pixel - QPoint(148, 148);
+    for (const auto &[length, arrow] : {std::pair(way.x(), way.x() < 0 ? Qt::Key_Left : Qt::Key_Right),
+                                        std::pair(way.y(), way.y() < 0 ? Qt::Key_Up : Qt::Key_Down)}) {
+        for (int i = 0; i < std::abs(length) / 10; ++i) {
+            QTest::keyClick(canvas, arrow, Qt::ShiftModifier);
+        }
+        for (int i = 0; i < std::abs(length) % 10; ++i) {
+            QTest::keyClick(canvas, arrow);
+        }
+    }
+    QTest::keyClick(canvas, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(!form->Picture2->isVisible());
+    QVERIFY(!judgeEnabled());
+
+    MainForm mouse;
+    mouse.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mouse));
+    testsupport::pressOnDrawingArea(*mouse.Picture1, pixel);
+    QCOMPARE(texts(*form->List1[0]), texts(*mouse.List1[0]));
+    QCOMPARE(texts(*form->List1[1]), texts(*mouse.List1[1]));
+    QCOMPARE(form->Picture1->image(), mouse.Picture1->image());
 }
 
 QTEST_MAIN(tst_MainForm)
