@@ -67,8 +67,6 @@ Q_SIGNALS:
     void KeyboardCursorMoved(float x, float y);
     // The verdicts shown changed: a judging gave new ones, or the ropes were erased.
     void VerdictsShown();
-    // The keyboard cursor was shown or moved; it is at (x, y) canvas units.
-    void KeyboardCursorMoved(float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
