@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 checks=(
     check-locale-density   # the tests under bg_BG.UTF-8 and at QT_SCALE_FACTOR=2
     check-hardening        # PIE, RELRO, stack protector, fortify, CET
-    check-atspi            # the real program through AT-SPI: Tab order, a press, no false focus
+    check-atspi            # the real program through AT-SPI: Tab order, keyboard play, verdicts, no false focus
     check-analysers        # clang-tidy and cppcheck
     check-valgrind         # memcheck over start-up and a random session
     check-sanitizers       # the tests built with ASan and UBSan, -Werror

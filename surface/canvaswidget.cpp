@@ -79,6 +79,7 @@ public:
         : QWidget(parent)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAccessibleName(QStringLiteral("Кръстче за поставяне на точка"));
         resize(2 * Reach + 1, 2 * Reach + 1);
         hide();
     }
