@@ -188,8 +188,10 @@ void setUpAccessibility(MainForm &form)
     describe(form.Text1[1], QStringLiteral("Цитат"));
 
     describe(form.Label1[0], form.Label1[0]->text());
-    describe(form.Label1[1], QStringLiteral("Заглавие на списък X"));
-    describe(form.Label1[2], QStringLiteral("Заглавие на списък Y"));
+    // A screen reader names a list by the label that labels it: each heading
+    // says the list's name.
+    describe(form.Label1[1], QStringLiteral("Списък X"), QStringLiteral("Заглавие на списък X"));
+    describe(form.Label1[2], QStringLiteral("Списък Y"), QStringLiteral("Заглавие на списък Y"));
     // A heading's buddy is the list it names: screen readers read them together.
     form.Label1[1]->setBuddy(form.List1[0]);
     form.Label1[2]->setBuddy(form.List1[1]);
@@ -206,9 +208,9 @@ void setUpAccessibility(MainForm &form)
                  "тире и две точки — край на въжето е в долината или на ръба ѝ."));
 
     describe(form.List1[0], QStringLiteral("Списък X"),
-             QStringLiteral("Координатите X на поставените точки, по реда на щракванията"));
+             QStringLiteral("Координатите X на поставените точки, по реда на поставянето"));
     describe(form.List1[1], QStringLiteral("Списък Y"),
-             QStringLiteral("Координатите Y на поставените точки, по реда на щракванията"));
+             QStringLiteral("Координатите Y на поставените точки, по реда на поставянето"));
 
     describe(form.Command1[0], form.Command1[0]->text(),
              QStringLiteral("Преценява всички въжета и ги начертава според присъдата"));
