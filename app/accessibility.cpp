@@ -1,5 +1,6 @@
 #include "app/accessibility.h"
 
+#include "app/accessibleleaf.h"
 #include "app/canvasspeech.h"
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
@@ -18,32 +19,22 @@ namespace {
 
 // An entry of a list of points: the point's number and its coordinate in that
 // list, as the model words it for screen readers.
-class PointEntryAccessible : public QAccessibleInterface
+class PointEntryAccessible : public AccessibleLeaf
 {
 public:
     PointEntryAccessible(PointListView *list, int row)
-        : m_list(list)
+        : AccessibleLeaf(list)
+        , m_list(list)
         , m_row(row)
     {
     }
 
     bool isValid() const override { return m_list && m_row < m_list->model()->rowCount(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_list ? m_list->window()->windowHandle() : nullptr; }
-    QAccessibleInterface *parent() const override
-    {
-        return QAccessible::queryAccessibleInterface(m_list.data());
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name && isValid() ? index().data(Qt::AccessibleTextRole).toString()
                                                    : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         if (!isValid()) {

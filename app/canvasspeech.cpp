@@ -1,5 +1,6 @@
 #include "app/canvasspeech.h"
 
+#include "app/accessibleleaf.h"
 #include "game/verdict.h"
 #include "surface/canvaswidget.h"
 
@@ -8,36 +9,22 @@
 
 namespace {
 
-// A text of the canvas's own: no widget of its own, no children.
-class CanvasText : public QAccessibleInterface
+// A text of the canvas's own.
+class CanvasText : public AccessibleLeaf
 {
 public:
     CanvasText(CanvasWidget *canvas, QAccessible::Role role, const QString &name)
-        : m_canvas(canvas)
+        : AccessibleLeaf(canvas)
+        , m_canvas(canvas)
         , m_role(role)
         , m_name(name)
     {
     }
 
-    bool isValid() const override { return !m_canvas.isNull(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override
-    {
-        return m_canvas ? m_canvas->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface *parent() const override
-    {
-        return QAccessible::queryAccessibleInterface(m_canvas.data());
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name ? m_name : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         return m_canvas ? QRect(m_canvas->mapToGlobal(QPoint(0, 0)), m_canvas->size()) : QRect();
