@@ -96,7 +96,7 @@ public:
         // An entry is known by its place: it stays valid while the list has that many.
         QAccessible::Id &id = m_entries[size_t(index)];
         if (id == 0) {
-            id = QAccessible::registerAccessibleInterface(new PointEntryAccessible(list(), index));
+            id = registerLeaf<PointEntryAccessible>(list(), index);
         }
         return QAccessible::accessibleInterface(id);
     }

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <utility>
+
 // An accessible object that belongs to a widget but is no widget itself and has
 // no children: an entry of a list, a text of the canvas. Subclasses give its
 // name, place, role and state.
@@ -31,3 +33,12 @@ public:
 private:
     QPointer<QWidget> m_owner;
 };
+
+// Makes a leaf and hands it to Qt's accessibility cache, which owns it from
+// then on (QAccessible::deleteAccessibleInterface frees it); returns its id.
+template <typename Leaf, typename... Args>
+QAccessible::Id registerLeaf(Args &&...args)
+{
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the cache owns it
+    return QAccessible::registerAccessibleInterface(new Leaf(std::forward<Args>(args)...));
+}

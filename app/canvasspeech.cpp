@@ -146,8 +146,7 @@ QAccessibleInterface *CanvasSpeech::child(int index) const
         if (id == 0) {
             const game::JudgedRope &rope = m_canvas->judgedRopes()[size_t(index)];
             const QString text = QString::fromStdString(game::VerdictText(size_t(index), rope.verdict));
-            id = QAccessible::registerAccessibleInterface(
-                new CanvasText(m_canvas, QAccessible::StaticText, text));
+            id = registerLeaf<CanvasText>(m_canvas, QAccessible::StaticText, text);
         }
         return QAccessible::accessibleInterface(id);
     }
@@ -213,8 +212,7 @@ void CanvasSpeech::verdictsShown()
     // All the verdicts at once, shown as a notification: screen readers speak it
     // wherever the focus is.
     const QString all = m_canvas->verdictTexts().join(QStringLiteral(". "));
-    m_notice = QAccessible::registerAccessibleInterface(
-        new CanvasText(m_canvas, QAccessible::Notification, all));
+    m_notice = registerLeaf<CanvasText>(m_canvas, QAccessible::Notification, all);
     QAccessibleEvent shown(m_canvas, QAccessible::ObjectShow);
     shown.setChild(first + int(m_ropes.size()));
     QAccessible::updateAccessibility(&shown);
@@ -229,8 +227,7 @@ void CanvasSpeech::say(const QString &text)
     // object, not one that comes back to the same.
     const int index = firstIndex() + int(m_ropes.size()) + (m_notice ? 1 : 0);
     drop(m_spoken, index);
-    m_spoken = QAccessible::registerAccessibleInterface(
-        new CanvasText(m_canvas, QAccessible::ListItem, text));
+    m_spoken = registerLeaf<CanvasText>(m_canvas, QAccessible::ListItem, text);
     QAccessibleEvent created(m_canvas, QAccessible::ObjectCreated);
     created.setChild(index);
     QAccessible::updateAccessibility(&created);

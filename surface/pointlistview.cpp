@@ -59,7 +59,7 @@ void PointListView::currentChanged(const QModelIndex &current, const QModelIndex
     // is made whether or not the list has the focus: screen readers read this
     // list as a list of its entries, and hear of the entry only from the list
     // that has the focus.
-    QAbstractItemView::currentChanged(row, was);
+    QAbstractItemView::currentChanged(row, was); // NOLINT(bugprone-parent-virtual-call)
     if (row.isValid() && hasFocus() && QAccessible::isActive()) {
         QAccessibleEvent focus(this, QAccessible::Focus);
         focus.setChild(row.row());
@@ -70,5 +70,5 @@ void PointListView::currentChanged(const QModelIndex &current, const QModelIndex
 void PointListView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
     // Past the table's announcement of selected cells, by a table's numbering.
-    QAbstractItemView::selectionChanged(selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected); // NOLINT(bugprone-parent-virtual-call)
 }
