@@ -62,7 +62,7 @@ weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
 weston_pid=$!
 x_display=""
 for _ in $(seq 100); do
-    x_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null)
+    x_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null || true)
     [ -n "$x_display" ] && [ -S "$XDG_RUNTIME_DIR/$socket" ] && break
     sleep 0.1
 done
