@@ -385,14 +385,13 @@ void CanvasWidget::focusOutEvent(QFocusEvent *event)
 
 QStringList CanvasWidget::verdictsNear(const QPointF &pixel) const
 {
-    const QStringList texts = verdictTexts();
     QStringList near;
     for (size_t k = 0; k < m_ropes.size(); ++k) {
         const game::JudgedRope &rope = m_ropes[k];
         const QPointF from = toPixels(rope.from.x, rope.from.y);
         const QPointF to = toPixels(rope.to.x, rope.to.y);
         if (distanceToSegment(pixel, from, to) <= RopeReach) {
-            near << texts[qsizetype(k)];
+            near << QString::fromStdString(game::VerdictText(k, rope.verdict));
         }
     }
     return near;
