@@ -1,0 +1,119 @@
+# Minimal Debian systems made with debootstrap, for building and testing on a
+# release other than the machine's own (Debian 13 "trixie", testing "forky",
+# or a fresh Debian 12 "bookworm").
+# Sourced, not run. Needs root (through sudo when not root), like debootstrap.
+#
+#   debian_base SUITE             prints the folder of a cached minimal system of
+#                                 SUITE with git, sudo and ca-certificates, made
+#                                 once from the machine's own Debian mirror
+#   debian_copy SUITE DIR         a fresh copy of that base in DIR
+#   debian_enter DIR              mounts /proc, /sys, /dev and /dev/pts into DIR
+#                                 and gives it the machine's DNS resolver
+#   debian_leave DIR              unmounts them again
+#   debian_remove DIR             leaves and deletes DIR (never what is mounted in it)
+#   debian_run DIR COMMAND...     runs COMMAND as root inside DIR
+#
+# Everything is kept under $DV_CACHE (by default ~/.cache/dragon-valley),
+# outside the repository: the bases, and the Debian packages that the systems
+# download (their /var/cache/apt/archives), so that a second run downloads
+# nothing it already has.
+
+DV_CACHE=${DV_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/dragon-valley}
+
+debian_sudo() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+# The machine's own Debian mirror: the first non-security source of apt's
+# configuration, in either of its two formats.
+debian_mirror() {
+    local mirror
+    mirror=$(cat /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '
+        /^URIs:/ { uri = $2 }
+        /^Suites:/ && $0 !~ /-security/ && uri != "" { print uri; exit }')
+    if [ -z "$mirror" ]; then
+        mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | awk '
+            $1 == "deb" && $0 !~ /security/ {
+                for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit }
+            }')
+    fi
+    [ -n "$mirror" ] || { echo "no Debian mirror in /etc/apt/sources.list*" >&2; return 1; }
+    echo "$mirror"
+}
+
+debian_base() {
+    local suite=$1 base="$DV_CACHE/debian-$1-base" lock
+    mkdir -p "$DV_CACHE"
+    # One maker at a time; a second caller waits and then finds the base made.
+    exec {lock}>"$DV_CACHE/debian-$suite.lock"
+    flock "$lock"
+    if [ ! -x "$base/usr/bin/git" ]; then
+        if ! command -v debootstrap >/dev/null; then
+            echo "Installing Debian packages: debootstrap" >&2
+            debian_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q debootstrap >&2
+        fi
+        local mirror script=()
+        mirror=$(debian_mirror) || return 1
+        # An older debootstrap knows no script for a newer suite: sid's fits.
+        [ -e "/usr/share/debootstrap/scripts/$suite" ] || script=(/usr/share/debootstrap/scripts/sid)
+        echo "Making a minimal Debian $suite system in $base (once; about a minute)" >&2
+        debian_sudo rm -rf --one-file-system "$base.new"
+        debian_sudo debootstrap --variant=minbase --include=git,sudo,ca-certificates \
+            "$suite" "$base.new" "$mirror" "${script[@]}" >"$DV_CACHE/debootstrap-$suite.log" 2>&1 || {
+            tail -n 20 "$DV_CACHE/debootstrap-$suite.log" >&2
+            echo "debootstrap of $suite failed (log: $DV_CACHE/debootstrap-$suite.log)" >&2
+            return 1
+        }
+        debian_sudo rm -rf "$base.new/var/cache/apt/archives"/*.deb
+        debian_sudo mv "$base.new" "$base"
+    fi
+    exec {lock}>&-
+    echo "$base"
+}
+
+debian_copy() {
+    local base
+    base=$(debian_base "$1") || return 1
+    debian_sudo rm -rf --one-file-system "$2"
+    mkdir -p "$(dirname "$2")"
+    debian_sudo cp -a "$base" "$2"
+}
+
+debian_enter() {
+    local root=$1 suite
+    suite=$(sed -n 's/^deb [^ ]* \([a-z]*\) .*/\1/p' "$root/etc/apt/sources.list" 2>/dev/null | head -n1)
+    local point
+    for point in proc sys dev dev/pts; do
+        mountpoint -q "$root/$point" || debian_sudo mount --bind "/$point" "$root/$point"
+    done
+    # The downloaded packages stay in the cache, one folder per release.
+    mkdir -p "$DV_CACHE/apt-${suite:-unknown}"
+    mountpoint -q "$root/var/cache/apt/archives" \
+        || debian_sudo mount --bind "$DV_CACHE/apt-${suite:-unknown}" "$root/var/cache/apt/archives"
+    debian_sudo cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+}
+
+debian_leave() {
+    local root=$1 point
+    for point in var/cache/apt/archives dev/pts dev sys proc; do
+        if mountpoint -q "$root/$point"; then
+            debian_sudo umount "$root/$point" || debian_sudo umount -l "$root/$point"
+        fi
+    done
+}
+
+debian_remove() {
+    debian_leave "$1"
+    debian_sudo rm -rf --one-file-system "$1"
+}
+
+debian_run() {
+    local root=$1
+    shift
+    debian_sudo chroot "$root" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+        LANG=C.UTF-8 TERM="${TERM:-dumb}" "$@"
+}
