@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 
 PointListView::PointListView(PointModel *points, int column, QWidget *parent)
     : QTableView(parent)
@@ -31,6 +32,17 @@ PointListView::PointListView(PointModel *points, int column, QWidget *parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing());
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+void PointListView::mousePressEvent(QMouseEvent *event)
+{
+    // A click below the last entry selects no point. Left to itself, a table in
+    // single selection clears its selection there under Qt 6.4 and keeps it under
+    // later releases.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        selectionModel()->clearSelection();
+    }
+    QTableView::mousePressEvent(event);
 }
 
 QModelIndex PointListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)

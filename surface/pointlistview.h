@@ -20,6 +20,7 @@ public:
     int modelColumn() const { return m_column; }
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
