@@ -72,7 +72,7 @@ std::unique_ptr<MainForm> shownForm()
 {
     auto form = std::make_unique<MainForm>();
     form->show();
-    QApplication::setActiveWindow(form.get());
+    form->activateWindow();
     if (!QTest::qWaitForWindowActive(form.get())) {
         return nullptr;
     }
@@ -459,12 +459,27 @@ void tst_Window::storyLayout()
     // Wrapped at the box's width: nothing to scroll sideways.
     QVERIFY(!story->horizontalScrollBar()->isVisible());
     QCOMPARE(story->horizontalScrollBar()->maximum(), 0);
-    // The vertical scroll bar is always there and reaches the end of the text.
-    QVERIFY(story->verticalScrollBar()->isVisible());
-    QVERIFY(story->verticalScrollBar()->maximum() > 0);
+    // The vertical scroll bar is always there, and at its end the text's last
+    // line shows whole; Ctrl+End shows it whole too.
+    QScrollBar *scrollBar = story->verticalScrollBar();
+    QVERIFY(scrollBar->isVisible());
+    QVERIFY(scrollBar->maximum() > 0);
+    QTextCursor end(story->document());
+    end.movePosition(QTextCursor::End);
+    const auto showsWhole = [story](const QRect &line) {
+        return line.top() >= 0 && line.bottom() < story->viewport()->height();
+    };
+    QVERIFY(!showsWhole(story->cursorRect(end)));
+    scrollBar->setValue(scrollBar->maximum());
+    QVERIFY2(showsWhole(story->cursorRect(end)),
+             qPrintable(QStringLiteral("the last line lies at %1..%2 of a %3-pixel box")
+                            .arg(story->cursorRect(end).top()).arg(story->cursorRect(end).bottom())
+                            .arg(story->viewport()->height())));
+    scrollBar->setValue(0);
     QTest::keyClick(story, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(story->verticalScrollBar()->value(), story->verticalScrollBar()->maximum());
-    QVERIFY(story->cursorRect().bottom() <= story->viewport()->height());
+    QCOMPARE(story->textCursor().position(), end.position());
+    QVERIFY(scrollBar->value() > 0);
+    QVERIFY(showsWhole(story->cursorRect()));
     QTest::keyClick(story, Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(story->verticalScrollBar()->value(), 0);
     QTest::keyClick(story, Qt::Key_PageDown);
@@ -907,7 +922,7 @@ void tst_Window::font()
     QCOMPARE(info.weight(), QFont::Normal);
     // Every control shows exactly the window's font.
     QCOMPARE(font, form.font());
-    if (auto *list = qobject_cast<PointListView *>(widget)) {
+    if (const auto *list = qobject_cast<PointListView *>(widget)) {
         qobject_cast<PointModel *>(list->model())->Add({166.6667, 83.33334});
         QVERIFY(!list->model()->index(0, 0).data(Qt::FontRole).isValid());
         QCOMPARE(list->viewport()->font(), form.font());
