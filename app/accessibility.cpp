@@ -146,6 +146,15 @@ QAccessibleInterface *roleByClass(const QString &className, QObject *object)
     return nullptr;
 }
 
+// How many points are left, as a sentence ends: "остават 5 точки".
+QString pointsLeft(int count)
+{
+    if (count == 0) {
+        return QStringLiteral("не остават точки");
+    }
+    return count == 1 ? QStringLiteral("остава 1 точка") : QStringLiteral("остават %1 точки").arg(count);
+}
+
 // A coordinate as Bulgarian speech reads a number: with a decimal comma.
 QString spoken(const QString &number)
 {
@@ -228,4 +237,15 @@ void setUpAccessibility(MainForm &form)
                                          .arg(spoken(points->index(last, 0).data().toString()),
                                               spoken(points->index(last, 1).data().toString())));
                      });
+    // A removal and clear all are heard wherever the focus is: the button that
+    // did them has it, or nothing of the window does after a click.
+    QObject::connect(points, &QAbstractItemModel::rowsRemoved, speech,
+                     [speech, points](const QModelIndex &, int first, int) {
+                         speech->announce(QStringLiteral("Точка %1 е премахната, %2")
+                                              .arg(first + 1)
+                                              .arg(pointsLeft(points->rowCount())));
+                     });
+    QObject::connect(points, &QAbstractItemModel::modelReset, speech, [speech] {
+        speech->announce(QStringLiteral("Платното и списъците са изчистени"));
+    });
 }

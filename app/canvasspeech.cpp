@@ -162,7 +162,7 @@ QAccessibleInterface *CanvasSpeech::child(int index) const
 
 int CanvasSpeech::indexOfChild(const QAccessibleInterface *child) const
 {
-    auto *canvas = static_cast<CanvasAccessible *>(QAccessible::queryAccessibleInterface(m_canvas));
+    const auto *canvas = static_cast<CanvasAccessible *>(QAccessible::queryAccessibleInterface(m_canvas));
     if (child && child->object()) {
         return canvas->indexOfOwnChild(child);
     }
@@ -196,7 +196,9 @@ void CanvasSpeech::verdictsShown()
     const int first = firstIndex();
     // Later children first, so that each index is still right when it goes.
     drop(m_spoken, first + int(m_ropes.size()) + (m_notice ? 1 : 0));
-    drop(m_notice, first + int(m_ropes.size()));
+    if (m_noticeTellsVerdicts) {
+        drop(m_notice, first + int(m_ropes.size()));
+    }
     for (QAccessible::Id id : m_ropes) {
         if (id != 0) {
             QAccessible::deleteAccessibleInterface(id);
@@ -209,12 +211,21 @@ void CanvasSpeech::verdictsShown()
     if (ropes.empty() || !QAccessible::isActive()) {
         return;
     }
-    // All the verdicts at once, shown as a notification: screen readers speak it
-    // wherever the focus is.
-    const QString all = m_canvas->verdictTexts().join(QStringLiteral(". "));
-    m_notice = registerLeaf<CanvasText>(m_canvas, QAccessible::Notification, all);
+    // All the verdicts at once.
+    announce(m_canvas->verdictTexts().join(QStringLiteral(". ")));
+    m_noticeTellsVerdicts = true;
+}
+
+void CanvasSpeech::announce(const QString &text)
+{
+    const int index = firstIndex() + int(m_ropes.size());
+    drop(m_spoken, index + (m_notice ? 1 : 0));
+    drop(m_notice, index);
+    // A notification shown: screen readers speak it wherever the focus is.
+    m_notice = registerLeaf<CanvasText>(m_canvas, QAccessible::Notification, text);
+    m_noticeTellsVerdicts = false;
     QAccessibleEvent shown(m_canvas, QAccessible::ObjectShow);
-    shown.setChild(first + int(m_ropes.size()));
+    shown.setChild(index);
     QAccessible::updateAccessibility(&shown);
 }
 

@@ -10,11 +10,13 @@ class QAccessibleInterface;
 
 // What a screen reader hears from the canvas beyond its name and description:
 // each judged rope's verdict, kept as a text of the canvas until the ropes are
-// erased; all of them spoken at once after a judging; and, while the canvas has
-// the focus, where the keyboard cursor stands and which point was just placed.
+// erased; all of them spoken at once after a judging, as is what a removal or
+// clear all did; and, while the canvas has the focus, where the keyboard cursor
+// stands and which point was just placed.
 // Orca 43 speaks no name or description change made through Qt 6.4, so these
 // are accessible children of the canvas of their own: a notification shown for
-// the verdicts, a fresh focused item for each thing a key did.
+// what is spoken wherever the focus is, a fresh focused item for each thing a
+// key did.
 class CanvasSpeech : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,9 @@ public:
 
     // Speaks `text` as the focused item of the canvas, if the canvas has the focus.
     void say(const QString &text);
+    // Speaks `text` wherever the focus is, as a notification of the canvas in
+    // place of the one before.
+    void announce(const QString &text);
 
 private:
     friend class CanvasAccessible;
@@ -46,5 +51,7 @@ private:
     // One per judged rope, made when first asked for (0 until then).
     mutable std::vector<QAccessible::Id> m_ropes;
     QAccessible::Id m_notice = 0;
+    // The notification tells the verdicts, and goes with them.
+    bool m_noticeTellsVerdicts = false;
     QAccessible::Id m_spoken = 0;
 };

@@ -47,6 +47,19 @@ bool reachable(QAccessibleInterface *root, const QObject *target, int depth = 0)
     return false;
 }
 
+// The notification the canvas shows, which a screen reader reads after the event
+// that announced it and speaks wherever the focus is; null when there is none.
+QAccessibleInterface *notification(CanvasWidget *canvas)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(canvas);
+    for (int i = 0; i < iface->childCount(); ++i) {
+        if (iface->child(i)->role() == QAccessible::Notification) {
+            return iface->child(i);
+        }
+    }
+    return nullptr;
+}
+
 bool hasCyrillic(const QString &text)
 {
     for (const QChar c : text) {
@@ -72,6 +85,8 @@ private Q_SLOTS:
     void headingsLabelTheirLists();
     void entriesHeardAsPoints();
     void verdictsInTheTree();
+    void actionsAnnounced_data();
+    void actionsAnnounced();
     void tabOrderAsHeard();
 };
 
@@ -240,13 +255,69 @@ void tst_Accessibility::verdictsInTheTree()
     QCOMPARE(heard(), QStringList());
 }
 
+void tst_Accessibility::actionsAnnounced_data()
+{
+    QTest::addColumn<int>("points");  // ropes across the valley, two points each
+    QTest::addColumn<bool>("judged"); // "Рицар" before the action
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("heard"); // empty: nothing at all
+
+    QTest::newRow("removal of point 3 of 6") << 6 << false << 2 << 1
+                                             << "Точка 3 е премахната, остават 5 точки";
+    QTest::newRow("removal leaving one") << 2 << false << 0 << 1
+                                         << "Точка 1 е премахната, остава 1 точка";
+    QTest::newRow("removal of the only point") << 1 << false << 0 << 1
+                                               << "Точка 1 е премахната, не остават точки";
+    QTest::newRow("removal after judging") << 4 << true << 3 << 1
+                                           << "Точка 4 е премахната, остават 3 точки";
+    QTest::newRow("removal with nothing selected") << 4 << true << -1 << 1 << QString();
+    QTest::newRow("clear all") << 3 << false << -1 << 2 << "Платното и списъците са изчистени";
+    QTest::newRow("clear all after judging") << 2 << true << 1 << 2
+                                             << "Платното и списъците са изчистени";
+    QTest::newRow("clear all of nothing") << 0 << false << -1 << 2
+                                          << "Платното и списъците са изчистени";
+}
+
+// What a button did is a new notification of the canvas, which stays for the
+// screen reader to read; a removal of nothing shows none.
+void tst_Accessibility::actionsAnnounced()
+{
+    QFETCH(int, points);
+    QFETCH(bool, judged);
+    QFETCH(int, selected);
+    QFETCH(int, button);
+    QFETCH(QString, heard);
+
+    MainForm form;
+    for (int i = 0; i < points; ++i) {
+        // Ropes 100 from the centre, each a win.
+        form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, i % 2 == 0 ? 10 : 490, 150);
+    }
+    if (judged) {
+        form.Command1_Click(0);
+    }
+    if (selected >= 0) {
+        testsupport::setListIndex(form.List1[1], selected);
+    }
+    QAccessibleInterface *const before = notification(form.Picture1);
+    form.Command1_Click(button);
+    QAccessibleInterface *const after = notification(form.Picture1);
+    if (heard.isEmpty()) {
+        QCOMPARE(after, before);
+    } else {
+        QVERIFY(after != nullptr && after != before);
+        QCOMPARE(after->text(QAccessible::Name), heard);
+    }
+}
+
 // Tabbing through the window names each stop; the lists and the buttons are all
 // reachable by keyboard.
 void tst_Accessibility::tabOrderAsHeard()
 {
     MainForm form;
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.Text1[0]));
 
