@@ -22,7 +22,7 @@ constexpr int BlueOf(Color c) { return int(c >> 16 & 0xFF); }
 
 // Line patterns, by their codes. Patterns show only at pen width 1; wider lines
 // are always solid.
-enum class DrawStyle {
+enum class DrawStyle : std::uint8_t {
     Solid = 0,
     Dash = 1,
     Dot = 2,

@@ -26,7 +26,7 @@ double LineDistance(Point a, Point b, Point centre)
     return std::abs(area2) / length;
 }
 
-DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii)
+DrawStyle JudgeRope(Point a, Point b, Point centre, const Radii &radii)
 {
     if (Distance(a, centre) <= radii.valley || Distance(b, centre) <= radii.valley) {
         return DrawStyle::DashDotDot;
@@ -41,24 +41,28 @@ DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii)
     return DrawStyle::Solid;
 }
 
-std::string VerdictText(std::size_t rope, DrawStyle verdict)
+namespace {
+
+const char *VerdictWords(DrawStyle verdict)
 {
-    const char *words = "";
     switch (verdict) {
     case DrawStyle::Solid:
-        words = "успех";
-        break;
+        return "успех";
     case DrawStyle::Dash:
-        words = "твърде далеч от дракона";
-        break;
+        return "твърде далеч от дракона";
     case DrawStyle::Dot:
-        words = "в огъня на дракона";
-        break;
+        return "в огъня на дракона";
     case DrawStyle::DashDotDot:
-        words = "край на въжето в долината";
-        break;
+        return "край на въжето в долината";
     }
-    return "Въже " + std::to_string(rope + 1) + ": " + words;
+    return "";
+}
+
+} // namespace
+
+std::string VerdictText(std::size_t rope, DrawStyle verdict)
+{
+    return "Въже " + std::to_string(rope + 1) + ": " + VerdictWords(verdict);
 }
 
 } // namespace game

@@ -24,7 +24,7 @@ double LineDistance(Point a, Point b, Point centre);
 //  - DashDotDot: an end point lies in the valley or on its edge;
 //  - otherwise, with h the distance from the centre to the rope's line:
 //    Dot when h < dragon, Solid when dragon <= h <= reach, Dash when h > reach.
-DrawStyle JudgeRope(Point a, Point b, Point centre, Radii radii);
+DrawStyle JudgeRope(Point a, Point b, Point centre, const Radii &radii);
 
 // The verdict on rope `rope` (counted from 0) in words, in UTF-8, as the player
 // reads and hears it: "Въже 2: твърде далеч от дракона".

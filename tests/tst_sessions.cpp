@@ -131,7 +131,7 @@ struct Model
 };
 
 // What the last action left to check on the canvas.
-enum class CanvasCheck {
+enum class CanvasCheck : std::uint8_t {
     None,       // drawing the model cannot tell (after judging: ropes cross dots)
     Unchanged,  // the action must not draw
     NewDot,     // a dot at the last point
