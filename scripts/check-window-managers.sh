@@ -16,7 +16,7 @@
 #
 # By default it builds the program (into build/, or $BUILD_DIR); --program runs
 # another copy, and --shots keeps the screenshots (one per window manager).
-PACKAGES_EXTRA=(xvfb xdotool x11-utils wmctrl imagemagick openbox xfwm4 metacity)
+PACKAGES_EXTRA=(xvfb xdotool x11-utils wmctrl imagemagick openbox xfwm4 metacity dbus)
 PRESET=ci
 source "$(dirname "$0")/setup.sh"
 
@@ -92,7 +92,9 @@ check_under() {
 
     if [ "$wm" != none ]; then
         case $wm in
-            xfwm4) xfwm4 --compositor=off >"$work/$wm.log" 2>&1 & ;;
+            # xfwm4 reads its settings from xfconfd, which it reaches through
+            # the session's D-Bus: it gets a session bus of its own.
+            xfwm4) dbus-run-session -- xfwm4 --compositor=off >"$work/$wm.log" 2>&1 & ;;
             *) "$wm" >"$work/$wm.log" 2>&1 & ;;
         esac
         pids+=($!)
