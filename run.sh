@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Builds Dragon Valley if needed (in build/) and starts it.
+# Builds Dragon Valley if needed (in build/) and starts it. Without a display it
+# starts it on a virtual one (Xvfb), and says which.
 PRESET=default
 source "$(dirname "$0")/scripts/setup.sh"
 configure_and_build
 
+program=$BUILD_DIR/app/dragon-valley
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Dragon Valley needs a graphical display and found none (DISPLAY is not set); on a machine without one, run it under a virtual display with: xvfb-run ./run.sh" >&2
-    exit 1
+    install_packages xvfb
+    # shellcheck disable=SC2016 # $DISPLAY is the virtual display's, set by xvfb-run
+    exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" sh -c \
+        'echo "No display here (DISPLAY is not set): Dragon Valley runs on the virtual display $DISPLAY (Xvfb) until you stop it with Ctrl+C." >&2; exec "$0"' \
+        "$program"
 fi
-exec "$BUILD_DIR/app/dragon-valley"
+exec "$program"
