@@ -90,6 +90,8 @@ private Q_SLOTS:
     void selectionByMouseSelectsBothLists_data();
     void selectionByMouseSelectsBothLists();
     void selectionByKeyboardSelectsBothLists();
+    void clickBelowTheLastEntrySelectsNothing_data();
+    void clickBelowTheLastEntrySelectsNothing();
     void removingTheMiddlePoint();
     void removingWithNothingSelectedChangesNothing();
     void pressOnIllustrationAddsNothing();
@@ -276,6 +278,32 @@ void tst_MainForm::selectionByKeyboardSelectsBothLists()
     QTest::keyClick(form->List1[0], Qt::Key_Home);
     QCOMPARE(listIndex(form->List1[0]), 0);
     QCOMPARE(listIndex(form->List1[1]), 0);
+}
+
+void tst_MainForm::clickBelowTheLastEntrySelectsNothing_data()
+{
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("X list") << 0 << Qt::LeftButton;
+    QTest::newRow("Y list") << 1 << Qt::LeftButton;
+    QTest::newRow("Y list, right button") << 1 << Qt::RightButton;
+}
+
+// Then "Без точка" removes nothing.
+void tst_MainForm::clickBelowTheLastEntrySelectsNothing()
+{
+    QFETCH(int, clicked);
+    QFETCH(Qt::MouseButton, button);
+    pressPoints({{5, 5}, {5, 15}});
+    select(0, 1);
+    PointListView &list = *form->List1[size_t(clicked)];
+    const QPoint below(list.viewport()->width() / 2, list.viewport()->height() - 2);
+    QVERIFY(!list.indexAt(below).isValid());
+    QTest::mouseClick(list.viewport(), button, Qt::NoModifier, below);
+    QCOMPARE(listIndex(form->List1[0]), -1);
+    QCOMPARE(listIndex(form->List1[1]), -1);
+    click(1);
+    QCOMPARE(listCount(form->List1[0]), 2);
 }
 
 void tst_MainForm::removingTheMiddlePoint()
