@@ -9,10 +9,14 @@ back with Atspi (python3-gi).
 
 Checked: the Tab order; a press on the canvas adds an entry to both lists; no
 control announces the focus while another one has it (a removal, moving in a
-list); placing a point from the keyboard, the entries named as points, and the
-verdicts in words after "Рицар". Each check
-starts the program afresh. Exits 1 when a check fails, 2 when the stack does
-not come up.
+list); placing a point from the keyboard, the entries named as points, the
+verdicts in words after "Рицар", and what a removal and clear all say. Each
+check starts the program afresh. Exits 1 when a check fails, 2 when the stack
+does not come up.
+
+Orca, the screen reader, runs beside the checks with a debug log, and what it
+speaks ("SPEECH OUTPUT" in that log) is checked for the verdicts, a removal and
+clear all: what a user of this desktop would hear.
 
 It runs itself inside `dbus-run-session`, so it never touches the D-Bus session
 or the display of the desktop it is started from.
@@ -27,7 +31,9 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+import tty
 
 import gi
 
@@ -59,6 +65,11 @@ KEYBOARD_STEPS = (
 
 # Ropes placed with the mouse (canvas units) and the phrase of their verdict. The
 # first press lies in the left margin, beside the illustration, and hides it.
+# What a removal of point 2 of 3 and clear all are to say, wherever the focus is.
+REMOVED_2_OF_3 = "Точка 2 е премахната, остават 2 точки"
+REMOVED_1_OF_2 = "Точка 1 е премахната, остава 1 точка"
+CLEARED = "Платното и списъците са изчистени"
+
 VERDICT_ROPES = (
     ((10, 150), (490, 150), "успех"),                      # 100 from the centre
     ((10, 60), (490, 60), "твърде далеч от дракона"),      # 190 from the centre
@@ -176,7 +187,7 @@ class Event:
 
 
 class Stack:
-    """Xvfb, the accessibility bus with its registry, and an event recorder."""
+    """Xvfb, the accessibility bus with its registry, an event recorder and Orca."""
 
     def __init__(self):
         self.processes = []
@@ -184,6 +195,7 @@ class Stack:
         self.display = None
 
     def start(self):
+        self.orca_version = None
         read_end, write_end = os.pipe()
         self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
                     "-nolisten", "tcp"], pass_fds=(write_end,))
@@ -216,6 +228,52 @@ class Stack:
         self.listener = Atspi.EventListener.new(lambda event: self.events.append(Event(event)))
         for event_type in EVENT_TYPES:
             self.listener.register(event_type)
+        self.start_orca()
+
+    def start_orca(self):
+        """Orca with preferences of its own, writing every line it speaks to its
+        debug log. The log is a terminal of this script's, which Orca writes line
+        by line (to a file or a pipe it would write in blocks of kilobytes)."""
+        self.spoken = []
+        self.spoken_read = 0
+        master, terminal = os.openpty()
+        tty.setraw(terminal)
+        threading.Thread(target=self.read_orca_log, args=(master,), daemon=True).start()
+        self.spawn(["orca", "--replace", "--user-prefs", tempfile.mkdtemp(prefix="dv-orca-"),
+                    "--debug-file", os.ttyname(terminal)])
+        self.orca_terminal = terminal  # open while Orca runs
+        if not wait_for(lambda: self.spoken, 30):
+            raise Failure("Orca did not start speaking")
+        self.orca_version = subprocess.run(["orca", "--version"], capture_output=True,
+                                           text=True).stdout.strip()
+
+    def read_orca_log(self, master):
+        pending = b""
+        while True:
+            try:
+                data = os.read(master, 65536)
+            except OSError:
+                return
+            if not data:
+                return
+            *lines, pending = (pending + data).split(b"\n")
+            for line in lines:
+                match = re.search(r"SPEECH OUTPUT: '(.*)'(?:\{[^{}]*\})?\s*$",
+                                  line.decode("utf-8", errors="replace"))
+                if match:
+                    self.spoken.append(match.group(1))
+
+    def speech(self):
+        """What Orca has spoken since the last call, line by line."""
+        new = self.spoken[self.spoken_read:]
+        self.spoken_read += len(new)
+        return new
+
+    def hear(self, text, timeout=5):
+        """Waits until Orca speaks a line holding text; returns what it spoke meanwhile."""
+        heard = []
+        wait_for(lambda: heard.extend(self.speech()) or any(text in h for h in heard), timeout)
+        return heard
 
     @staticmethod
     def name_has_owner(bus, name):
@@ -270,6 +328,7 @@ class Program:
                           % (self.focused_control(), STORY))
         pump(0.3)
         self.stack.events.clear()
+        self.stack.speech()
 
     def find_app(self):
         desktop = Atspi.get_desktop(0)
@@ -298,6 +357,12 @@ class Program:
 
     def press_canvas(self, x, y):
         self.click(*canvas_pixel(x, y))
+
+    def click_object(self, obj):
+        """A click in the middle of an accessible object, where the screen shows it."""
+        box = obj.get_extents(Atspi.CoordType.SCREEN)
+        subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
+                        str(box.y + box.height // 2), "click", "1"], check=True, timeout=10)
 
     # --- what the accessibility stack shows
 
@@ -480,6 +545,11 @@ def check_verdicts(program):
         raise Failure("judging sent no event that Orca 43 speaks with the verdicts (a focus "
                       "gain or a notification shown carrying \"Въже 1\"); events: %s"
                       % ("; ".join(map(str, program.stack.events)) or "none"))
+    heard = " | ".join(program.stack.hear(VERDICT_ROPES[-1][2]))
+    for rope, (_, _, phrase) in enumerate(VERDICT_ROPES, start=1):
+        if "Въже %d: %s" % (rope, phrase) not in heard:
+            raise Failure("Orca did not say \"Въже %d: %s\" after %r; it said: %r"
+                          % (rope, phrase, KNIGHT, heard))
     program.tab_to(CLEAR)
     program.key("space")
     pump(0.5)
@@ -490,12 +560,68 @@ def check_verdicts(program):
     return "four verdicts in the tree and spoken after %r, gone after %r" % (KNIGHT, CLEAR)
 
 
+def expect_heard(program, text, what):
+    """The event that speaks text wherever the focus is, and Orca speaking it."""
+    if not wait_for(lambda: any(e.says(text) for e in program.stack.events), 3):
+        raise Failure("%s: no notification says %r; events: %s"
+                      % (what, text, "; ".join(map(str, program.stack.events)) or "none"))
+    heard = program.stack.hear(text)
+    if not any(text in line for line in heard):
+        raise Failure("%s: Orca did not say %r; it said: %r" % (what, text, heard))
+    return next(line for line in heard if text in line)
+
+
+def check_removal_heard(program):
+    for point in ((20, 20), (480, 20), (20, 480)):
+        program.press_canvas(*point)
+    program.expect_rows(3, "three presses")
+    said = []
+
+    program.click_object(program.entries(LIST_X)[1])
+    if not wait_for(lambda: has_state(program.entries(LIST_Y)[1], Atspi.StateType.SELECTED), 3):
+        raise Failure("a click on entry 2 of %r did not select point 2" % LIST_X)
+    program.tab_to(REMOVE)
+    program.stack.events.clear()
+    program.stack.speech()
+    program.key("space")
+    said.append(expect_heard(program, REMOVED_2_OF_3, "Space on %r" % REMOVE))
+    program.expect_rows(2, "the removal")
+
+    # Nothing is selected now: a second press removes nothing and says nothing.
+    program.stack.events.clear()
+    program.key("space")
+    pump(1.5)
+    heard = program.stack.speech()
+    if any("премахната" in line for line in heard) or any(
+            e.says("премахната") for e in program.stack.events):
+        raise Failure("%r with nothing selected spoke of a removal: %r" % (REMOVE, heard))
+    program.expect_rows(2, "%r with nothing selected" % REMOVE)
+
+    program.click_object(program.entries(LIST_Y)[0])
+    if not wait_for(lambda: has_state(program.entries(LIST_X)[0], Atspi.StateType.SELECTED), 3):
+        raise Failure("a click on entry 1 of %r did not select point 1" % LIST_Y)
+    program.stack.events.clear()
+    program.stack.speech()
+    program.click_object(program.find(REMOVE))
+    said.append(expect_heard(program, REMOVED_1_OF_2, "a click on %r" % REMOVE))
+    program.expect_rows(1, "the second removal")
+
+    program.tab_to(CLEAR)
+    program.stack.events.clear()
+    program.stack.speech()
+    program.key("space")
+    said.append(expect_heard(program, CLEARED, "Space on %r" % CLEAR))
+    program.expect_rows(0, repr(CLEAR))
+    return "%s said %s" % (program.stack.orca_version, "; ".join(repr(s) for s in said))
+
+
 CHECKS = (
     ("tab order", check_tab_order),
     ("press on the canvas", check_canvas_press),
     ("no false focus", check_no_false_focus),
     ("keyboard placement", check_keyboard_placement),
     ("verdicts in words", check_verdicts),
+    ("removal and clear all heard", check_removal_heard),
 )
 
 

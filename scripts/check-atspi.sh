@@ -8,7 +8,7 @@
 # words after "Рицар".
 #   scripts/check-atspi.sh
 PRESET=ci
-PACKAGES_EXTRA=(at-spi2-core dbus python3-gi gir1.2-atspi-2.0 xvfb xdotool)
+PACKAGES_EXTRA=(at-spi2-core dbus python3-gi gir1.2-atspi-2.0 xvfb xdotool orca)
 source "$(dirname "$0")/setup.sh"
 configure_and_build
 
