@@ -100,6 +100,21 @@ void MainForm::paintEvent(QPaintEvent *event)
     painter.fillRect(event->rect(), WindowBlue);
 }
 
+void MainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Some window managers (weston's for X11 windows) grant a resize request
+    // whatever the window's fixed size: the window asks for its size back, once
+    // for each size forced on it, so that a window manager that insists is not
+    // asked for ever.
+    if (size() == ClientSize) {
+        m_sizeRefused = QSize();
+    } else if (size() != m_sizeRefused) {
+        m_sizeRefused = size();
+        resize(ClientSize);
+    }
+}
+
 void MainForm::createControls()
 {
     // Created in tab order: the story, the quotation, the title, the canvas, the

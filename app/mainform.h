@@ -42,6 +42,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
@@ -51,4 +52,7 @@ private:
     std::unique_ptr<WidgetControl> m_judgeButton;
     std::unique_ptr<WidgetControl> m_illustration;
     std::unique_ptr<game::ValleyGame> m_game;
+    // A size a window manager gave the window against its fixed size, and which
+    // the window asked it to take back.
+    QSize m_sizeRefused;
 };

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QTest>
+#include <QWindow>
 
 #include <map>
 #include <memory>
@@ -149,6 +150,7 @@ class tst_Window : public QObject
 
 private Q_SLOTS:
     void frame();
+    void sizeForcedOnTheWindow();
     void centredOnScreen_data();
     void centredOnScreen();
     void caption();
@@ -202,6 +204,22 @@ void tst_Window::frame()
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window); // a plain window, not a dialog
+}
+
+// A window manager that grants a resize whatever the window's fixed size gets
+// the size taken back, every time.
+void tst_Window::sizeForcedOnTheWindow()
+{
+    MainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const QSize forced : {QSize(700, 600), QSize(700, 600), QSize(300, 200)}) {
+        form.windowHandle()->resize(forced);
+        QCOMPARE(form.windowHandle()->size(), forced);
+        QTRY_COMPARE(form.windowHandle()->size(), QSize(453, 469));
+        QCOMPARE(form.size(), QSize(453, 469));
+        QCOMPARE(form.Text1[0]->geometry(), QRect(8, 336, 433, 129));
+    }
 }
 
 void tst_Window::centredOnScreen_data()
