@@ -186,6 +186,22 @@ class Event:
             self.type, self.role, self.name, self.owner, self.detail1)
 
 
+def silent_speech_dispatcher(home):
+    """Speech Dispatcher's settings in home, for a machine without a sound card:
+    one output module that says nothing, through libao's null driver. Without a
+    Speech Dispatcher that starts, Orca 48 speaks nothing, not even to its log."""
+    config = os.path.join(home, "config", "speech-dispatcher")
+    os.makedirs(os.path.join(config, "modules"))
+    with open(os.path.join(config, "modules", "silent.conf"), "w") as module:
+        module.write('GenericExecuteSynth "true"\n'
+                     'AddVoice "bg" "MALE1" "bg"\nAddVoice "en" "MALE1" "en"\n')
+    with open(os.path.join(config, "speechd.conf"), "w") as speechd:
+        speechd.write('AddModule "silent" "sd_generic" "silent.conf"\n'
+                      'DefaultModule "silent"\nAudioOutputMethod "libao"\n')
+    with open(os.path.join(home, ".libao"), "w") as libao:
+        libao.write("default_driver=null\n")
+
+
 class Stack:
     """Xvfb, the accessibility bus with its registry, an event recorder and Orca."""
 
@@ -231,16 +247,20 @@ class Stack:
         self.start_orca()
 
     def start_orca(self):
-        """Orca with preferences of its own, writing every line it speaks to its
-        debug log. The log is a terminal of this script's, which Orca writes line
-        by line (to a file or a pipe it would write in blocks of kilobytes)."""
+        """Orca with a home and preferences of its own, writing every line it
+        speaks to its debug log. The log is a terminal of this script's, which
+        Orca writes line by line (to a file or a pipe it would write in blocks of
+        kilobytes)."""
         self.spoken = []
         self.spoken_read = 0
         master, terminal = os.openpty()
         tty.setraw(terminal)
         threading.Thread(target=self.read_orca_log, args=(master,), daemon=True).start()
-        self.spawn(["orca", "--replace", "--user-prefs", tempfile.mkdtemp(prefix="dv-orca-"),
-                    "--debug-file", os.ttyname(terminal)])
+        home = tempfile.mkdtemp(prefix="dv-orca-")
+        silent_speech_dispatcher(home)
+        self.spawn(["orca", "--replace", "--user-prefs", os.path.join(home, "prefs"),
+                    "--debug-file", os.ttyname(terminal)],
+                   env=dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config")))
         self.orca_terminal = terminal  # open while Orca runs
         if not wait_for(lambda: self.spoken, 30):
             raise Failure("Orca did not start speaking")
@@ -258,7 +278,7 @@ class Stack:
                 return
             *lines, pending = (pending + data).split(b"\n")
             for line in lines:
-                match = re.search(r"SPEECH OUTPUT: '(.*)'(?:\{[^{}]*\})?\s*$",
+                match = re.search(r"SPEECH OUTPUT: '(.*?)'\s*(?:\{.*\})?\s*$",
                                   line.decode("utf-8", errors="replace"))
                 if match:
                     self.spoken.append(match.group(1))

@@ -8,7 +8,8 @@
 # words after "Рицар".
 #   scripts/check-atspi.sh
 PRESET=ci
-PACKAGES_EXTRA=(at-spi2-core dbus python3-gi gir1.2-atspi-2.0 xvfb xdotool orca)
+PACKAGES_EXTRA=(at-spi2-core dbus python3-gi gir1.2-atspi-2.0 xvfb xdotool
+                orca speech-dispatcher speech-dispatcher-audio-plugins libao4)
 source "$(dirname "$0")/setup.sh"
 configure_and_build
 
