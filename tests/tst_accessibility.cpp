@@ -300,9 +300,9 @@ void tst_Accessibility::actionsAnnounced()
     if (selected >= 0) {
         testsupport::setListIndex(form.List1[1], selected);
     }
-    QAccessibleInterface *const before = notification(form.Picture1);
+    const QAccessibleInterface *const before = notification(form.Picture1);
     form.Command1_Click(button);
-    QAccessibleInterface *const after = notification(form.Picture1);
+    const QAccessibleInterface *const after = notification(form.Picture1);
     if (heard.isEmpty()) {
         QCOMPARE(after, before);
     } else {

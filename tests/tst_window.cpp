@@ -951,7 +951,7 @@ void tst_Window::fontShowsCyrillic()
 {
     MainForm form;
     QString texts = form.windowTitle() + form.Text1[0]->toPlainText() + form.Text1[1]->toPlainText();
-    for (QLabel *label : form.Label1) {
+    for (const QLabel *label : form.Label1) {
         texts += label->text();
     }
     for (FaceButton *button : form.Command1) {
