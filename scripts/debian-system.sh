@@ -95,6 +95,10 @@ debian_enter() {
     mountpoint -q "$root/var/cache/apt/archives" \
         || debian_sudo mount --bind "$DV_CACHE/apt-${suite:-unknown}" "$root/var/cache/apt/archives"
     debian_sudo cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+    # The machine's own way of reaching its mirror: a proxy, and whether the
+    # mirror's release files may have expired (a snapshot's testing does).
+    apt-config dump Acquire | grep -E '^Acquire::(Check-Valid-Until|https?::Proxy) ' \
+        | debian_sudo tee "$root/etc/apt/apt.conf.d/90machine-mirror" >/dev/null || true
 }
 
 debian_leave() {
