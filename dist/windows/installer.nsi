@@ -12,7 +12,8 @@
 ; that a pupil's account can install it too. On the command line /AllUsers or
 ; /CurrentUser choose, and /S installs or uninstalls without a question.
 
-Unicode true
+; A 64-bit installer for a 64-bit program.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define NAME "Dragon Valley"
