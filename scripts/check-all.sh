@@ -12,6 +12,7 @@ checks=(
     check-sanitizers       # the tests built with ASan and UBSan, -Werror
     check-window-managers  # centred with its frame, fixed size: openbox, xfwm4, metacity
     check-wayland          # on a Wayland desktop (weston) through XWayland
+    check-windows          # the Windows build under Wine: the suite, a session's canvas, the installer
 )
 passed=0
 failed=()
