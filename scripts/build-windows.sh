@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Windows release on Debian 12, cross-built with Debian's MinGW-w64:
 #
-#   scripts/build-windows.sh [--qt PATH] [--out DIR]
+#   scripts/build-windows.sh [--qt PATH] [--out DIR] [--with-tests]
 #
 #   --qt PATH   a Qt 6.4.2 for 64-bit MinGW: its folder, or a tarball of it (unpacked
 #               once into the cache). Without it, the one in the cache; without that,

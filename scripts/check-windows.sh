@@ -87,7 +87,9 @@ export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
 
 # One Wine prefix, kept; every program runs in Wine's own desktop of the
-# display's size, whose frames and placement are Windows's.
+# display's size, whose frames and placement are Windows's. (Outside it an X11
+# window manager would frame and place Wine's windows by its own rules: openbox
+# puts a window larger than the screen at 1,-3, not at Windows's 0,0.)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Making a Wine prefix in $WINEPREFIX (once)" >&2
     "$WINE" wineboot --init >/dev/null 2>&1
