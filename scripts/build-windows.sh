@@ -5,7 +5,7 @@
 #
 #   --qt PATH   a Qt 6.4.2 for 64-bit MinGW: its folder, or a tarball of it (unpacked
 #               once into the cache). Without it, the one in the cache; without that,
-#               one built once from Debian's own Qt source (about an hour on 2 cores).
+#               one built once from Debian's own Qt source (an hour or two on 2 cores).
 #   --out DIR   where the two files go (default: build-windows/release)
 #   --with-tests  also cross-builds the test suite (scripts/check-windows.sh runs it
 #               under Wine)
