@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+// X11 or Wayland is a choice on Linux alone; elsewhere Qt has one window system.
+#ifdef Q_OS_LINUX
 namespace {
 
 bool waylandPluginInstalled()
@@ -47,10 +49,13 @@ void chooseWindowSystem()
 }
 
 } // namespace
+#endif
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_LINUX
     chooseWindowSystem();
+#endif
     QApplication application(argc, argv);
     // The id of the installed desktop entry and AppStream data: desktops match the
     // window to its entry (name and icon in the task bar) by it.

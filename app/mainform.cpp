@@ -60,7 +60,10 @@ QPlainTextEdit *makeTextBox(const QString &text, const QRect &geometry, QWidget 
 MainForm::MainForm(QWidget *parent)
     : QWidget(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                  // Windows otherwise gives even a fixed-size window a border
+                  // that offers resizing; other systems ignore the hint.
+                  | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("www.example.org Приказна геометрия за ученици"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));

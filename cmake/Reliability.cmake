@@ -44,6 +44,11 @@ if(DRAGON_VALLEY_HARDEN)
     check_pie_supported(LANGUAGES CXX)
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
     add_compile_options(-fstack-protector-strong)
+    # MinGW's stack protector lives in libssp, which only the flag at link time
+    # brings in (libssp-0.dll then ships beside the program).
+    if(MINGW)
+        add_link_options(-fstack-protector-strong)
+    endif()
     include(CheckCXXCompilerFlag)
     check_cxx_compiler_flag(-fstack-clash-protection DRAGON_VALLEY_HAVE_STACK_CLASH)
     if(DRAGON_VALLEY_HAVE_STACK_CLASH)

@@ -13,6 +13,7 @@ checks=(
     check-window-managers  # centred with its frame, fixed size: openbox, xfwm4, metacity
     check-wayland          # on a Wayland desktop (weston) through XWayland
     check-debian           # ./test.sh on a fresh Debian 13, as a new user runs it
+    check-windows          # the Windows build under Wine: the suite, a session's canvas, the installer
 )
 passed=0
 failed=()

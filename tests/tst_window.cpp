@@ -36,6 +36,20 @@ using testsupport::setListIndex;
 
 namespace {
 
+#ifdef Q_OS_WIN
+// The frame Windows gives the window, from its native style. Defined at the end
+// of this file: <windows.h> brings macros that clash with names used here.
+struct NativeFrame
+{
+    bool caption;
+    bool systemMenu;
+    bool minimiseBox;
+    bool maximiseBox;
+    bool sizingBorder;
+};
+NativeFrame nativeFrame(QWidget &window);
+#endif
+
 const QColor WindowBlue(128, 128, 255);
 const QColor LabelOrange(255, 192, 128);
 
@@ -204,6 +218,17 @@ void tst_Window::frame()
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window); // a plain window, not a dialog
+#ifdef Q_OS_WIN
+    // What Windows itself draws from those flags: a title bar with the icon's
+    // menu and a close box, and neither a minimise nor a maximise box nor a
+    // border that resizes.
+    const NativeFrame native = nativeFrame(form);
+    QVERIFY(native.caption);
+    QVERIFY(native.systemMenu);
+    QVERIFY(!native.minimiseBox);
+    QVERIFY(!native.maximiseBox);
+    QVERIFY(!native.sizingBorder);
+#endif
 }
 
 // A window manager that grants a resize whatever the window's fixed size gets
@@ -973,3 +998,19 @@ void tst_Window::fontShowsCyrillic()
 
 QTEST_MAIN(tst_Window)
 #include "tst_window.moc"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+namespace {
+
+NativeFrame nativeFrame(QWidget &window)
+{
+    const LONG_PTR style = GetWindowLongPtrW(reinterpret_cast<HWND>(window.winId()), GWL_STYLE);
+    return {(style & WS_CAPTION) == WS_CAPTION, (style & WS_SYSMENU) != 0,
+            (style & WS_MINIMIZEBOX) != 0, (style & WS_MAXIMIZEBOX) != 0,
+            (style & WS_THICKFRAME) != 0};
+}
+
+} // namespace
+#endif
