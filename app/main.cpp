@@ -3,11 +3,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 
 #include <cstdio>
 
 namespace {
 
+// In a browser (WebAssembly) the page is the only window system: there is none
+// to choose.
+#ifndef Q_OS_WASM
 bool waylandPluginInstalled()
 {
     for (const QString &path : QCoreApplication::libraryPaths()) {
@@ -45,13 +49,21 @@ void chooseWindowSystem()
                    stderr);
     }
 }
+#endif
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WASM
     chooseWindowSystem();
+#endif
     QApplication application(argc, argv);
+#ifdef Q_OS_WASM
+    // A browser lends the page none of its fonts: the serif the window asks for
+    // comes with the program (app/CMakeLists.txt), so captions fit as on the desktop.
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSerif-Regular.ttf"));
+#endif
     // The id of the installed desktop entry and AppStream data: desktops match the
     // window to its entry (name and icon in the task bar) by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.DragonValley"));
