@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QPlainTextEdit>
 
 #include <cstdio>
 
@@ -57,6 +58,12 @@ int main(int argc, char *argv[])
 {
 #ifndef Q_OS_WASM
     chooseWindowSystem();
+#else
+    // Nothing in the window takes typed text, so the browser build goes without
+    // Qt's text-input helper: with it (Qt 6.8), the keyboard focus leaves the
+    // window for a hidden text field as soon as Tab moves it to the canvas, and
+    // the arrows and Return no longer reach the canvas.
+    qputenv("QT_IM_MODULE", "none");
 #endif
     QApplication application(argc, argv);
 #ifdef Q_OS_WASM
@@ -70,5 +77,11 @@ int main(int argc, char *argv[])
     MainForm form;
     centreOnScreen(form);
     form.show();
+#ifdef Q_OS_WASM
+    // In the browser (Qt 6.8) the window is activated while show() runs, and the
+    // focus lands on the canvas, next in the tab order; the story is to hold it
+    // at start, as on the desktop.
+    form.Text1[0]->setFocus();
+#endif
     return application.exec();
 }

@@ -2,7 +2,7 @@
 # The browser release: the program built as WebAssembly with Qt 6.8.2, in a
 # folder that any static web server can serve, and the same folder as a zip.
 #
-#   scripts/build-web.sh [--qt PATH] [--out DIR] [--werror]
+#   scripts/build-web.sh [--qt PATH] [--out DIR] [--werror] [--tests]
 #
 # Runs on Debian 12 (as root, or through sudo). Everything is built inside a
 # Debian 13 system made once with debootstrap (scripts/debian-system.sh) and
@@ -18,7 +18,8 @@
 #   DIR/DragonValley-<version>-web/       index.html, the program, Qt's loader, the
 #                                         icon and the licences
 #   DIR/DragonValley-<version>-web.zip    the same folder
-# --werror makes compiler warnings errors, as CI wants them.
+# --werror makes compiler warnings errors, as CI wants them; --tests also builds
+# the logic tests (game/, numbers) as WebAssembly and runs them under node.
 # The build folder itself is $DV_CACHE/web-build/program (seen as /build/program
 # inside the system), where scripts/check-web.sh also builds the tests.
 set -euo pipefail
@@ -40,11 +41,13 @@ SYSTEM_PACKAGES=(emscripten nodejs qt6-base-dev qt6-base-dev-tools cmake ninja-b
 qt_arg=
 out=$ROOT/build-web
 werror=OFF
+tests=
 while [ $# -gt 0 ]; do
     case "$1" in
         --qt) qt_arg=$2; shift 2 ;;
         --out) out=$2; shift 2 ;;
         --werror) werror=ON; shift ;;
+        --tests) tests=1; shift ;;
         -h | --help) sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
         *) echo "build-web.sh: unknown argument $1 (see --help)" >&2; exit 2 ;;
     esac
@@ -180,6 +183,13 @@ debian_run "$SYSTEM" env EMSDK=/opt/emsdk sh -ec "
     rm -rf /build/stage /build/package
     cmake --install /build/program --prefix /build/stage >/dev/null
     cd /build/program && cpack -G ZIP -B /build/package >/dev/null" >&2
+
+if [ -n "$tests" ]; then
+    log "the logic tests as WebAssembly, under node"
+    debian_run "$SYSTEM" sh -ec "
+        nice -n 10 cmake --build /build/program --target tst_numbers tst_verdict tst_valleygame
+        ctest --test-dir /build/program --output-on-failure" >&2
+fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$DV_CACHE/web-build/program/CMakeCache.txt")
 name=DragonValley-$version-web

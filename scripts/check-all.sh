@@ -12,6 +12,7 @@ checks=(
     check-sanitizers       # the tests built with ASan and UBSan, -Werror
     check-window-managers  # centred with its frame, fixed size: openbox, xfwm4, metacity
     check-wayland          # on a Wayland desktop (weston) through XWayland
+    check-web              # the browser release in Chromium, against the Linux canvas
 )
 passed=0
 failed=()

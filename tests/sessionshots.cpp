@@ -5,6 +5,8 @@
 //
 // SESSION holds one action a line ('#' starts a comment):
 //   click X Y    a left click at the window's pixel (X, Y), on whatever lies there
+//   key NAME     a key pressed and released where the keyboard focus is, named as
+//                QKeySequence names keys ("Tab", "Right", "Shift+Down", "Return")
 //   shot NAME    writes OUTDIR/NAME.png, the canvas's drawing area in device
 //                pixels, and OUTDIR/NAME.txt, the X list, the Y list and the
 //                verdicts of the judged ropes, one entry a line
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeySequence>
 #include <QTest>
 #include <QTextStream>
 
@@ -93,6 +96,13 @@ int main(int argc, char *argv[])
             ok = xOk && yOk;
             if (ok) {
                 clickAt(form, at);
+            }
+        } else if (words.size() == 2 && words[0] == QLatin1String("key")) {
+            const QKeySequence sequence(words[1]);
+            ok = sequence.count() == 1;
+            QWidget *focus = QApplication::focusWidget();
+            if (ok) {
+                QTest::keyClick(focus ? focus : &form, sequence[0].key(), sequence[0].keyboardModifiers());
             }
         } else if (words.size() == 2 && words[0] == QLatin1String("shot")) {
             ok = writeShot(form, out.filePath(words[1]));
