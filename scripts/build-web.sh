@@ -175,20 +175,22 @@ debian_bind "$SYSTEM" "$qt_dir" "$QT_MOUNT" ro
 debian_bind "$SYSTEM" "$ROOT" /src ro
 debian_bind "$SYSTEM" "$DV_CACHE/web-build" /build
 
-log "building the program"
+targets=dragon-valley
+if [ -n "$tests" ]; then
+    targets="$targets tst_numbers tst_verdict tst_valleygame"   # linked side by side
+fi
+log "building $targets"
 debian_run "$SYSTEM" env EMSDK=/opt/emsdk sh -ec "
     $QT_MOUNT/bin/qt-cmake -G Ninja -S /src -B /build/program -DCMAKE_BUILD_TYPE=Release \
         -DDRAGON_VALLEY_WERROR=$werror >/build/configure.log
-    nice -n 10 cmake --build /build/program --target dragon-valley
+    nice -n 10 cmake --build /build/program --target $targets
     rm -rf /build/stage /build/package
     cmake --install /build/program --prefix /build/stage >/dev/null
     cd /build/program && cpack -G ZIP -B /build/package >/dev/null" >&2
 
 if [ -n "$tests" ]; then
     log "the logic tests as WebAssembly, under node"
-    debian_run "$SYSTEM" sh -ec "
-        nice -n 10 cmake --build /build/program --target tst_numbers tst_verdict tst_valleygame
-        ctest --test-dir /build/program --output-on-failure" >&2
+    debian_run "$SYSTEM" ctest --test-dir /build/program --output-on-failure >&2
 fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$DV_CACHE/web-build/program/CMakeCache.txt")
