@@ -39,7 +39,10 @@ if(DRAGON_VALLEY_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-if(DRAGON_VALLEY_HARDEN)
+# The hardening below is for ELF programs on x86 (PIE, RELRO, CET): the browser
+# build (WebAssembly, Emscripten) has no such loader or instructions, and its
+# compiler rejects -fcf-protection.
+if(DRAGON_VALLEY_HARDEN AND NOT EMSCRIPTEN)
     include(CheckPIESupported)
     check_pie_supported(LANGUAGES CXX)
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)

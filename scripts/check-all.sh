@@ -14,6 +14,7 @@ checks=(
     check-wayland          # on a Wayland desktop (weston) through XWayland
     check-debian           # ./test.sh on a fresh Debian 13, as a new user runs it
     check-windows          # the Windows build under Wine: the suite, a session's canvas, the installer
+    check-web              # the browser release in Chromium, against the Linux canvas
 )
 passed=0
 failed=()

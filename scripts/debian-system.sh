@@ -9,7 +9,10 @@
 #   debian_copy SUITE DIR         a fresh copy of that base in DIR
 #   debian_enter DIR              mounts /proc, /sys, /dev and /dev/pts into DIR
 #                                 and gives it the machine's DNS resolver
-#   debian_leave DIR              unmounts them again
+#   debian_bind DIR HOST PATH [ro]
+#                                 mounts the host's folder HOST at PATH inside DIR
+#                                 (read-only with ro), until debian_leave
+#   debian_leave DIR              unmounts everything mounted inside DIR
 #   debian_remove DIR             leaves and deletes DIR (never what is mounted in it)
 #   debian_run DIR COMMAND...     runs COMMAND as root inside DIR
 #
@@ -101,12 +104,26 @@ debian_enter() {
         | debian_sudo tee "$root/etc/apt/apt.conf.d/90machine-mirror" >/dev/null || true
 }
 
+debian_bind() {
+    local root=$1 host=$2 point=$1$3
+    mkdir -p "$host"
+    debian_sudo mkdir -p "$point"
+    mountpoint -q "$point" || debian_sudo mount --bind "$host" "$point"
+    if [ "${4:-}" = ro ]; then
+        debian_sudo mount -o remount,bind,ro "$point"
+    fi
+}
+
+# Deepest first, so that a folder bound into the system never outlives it: rm
+# --one-file-system would go through a bind mount of the same file system.
 debian_leave() {
-    local root=$1 point
-    for point in var/cache/apt/archives dev/pts dev sys proc; do
-        if mountpoint -q "$root/$point"; then
-            debian_sudo umount "$root/$point" || debian_sudo umount -l "$root/$point"
-        fi
+    local root point
+    root=$(realpath -m "$1")
+    findmnt -rn -o TARGET | while read -r point; do
+        point=$(printf '%b' "$point")   # findmnt writes a blank as \x20
+        case "$point" in "$root"/*) echo "$point" ;; esac
+    done | sort -r | while read -r point; do
+        debian_sudo umount "$point" || debian_sudo umount -l "$point"
     done
 }
 

@@ -1,0 +1,324 @@
+// The browser side of scripts/check-web.sh: opens the served page in Chromium
+// (headless, through the DevTools protocol with puppeteer-core), plays a session
+// of clicks and keys on the window (scripts/web-session.txt) at 100 % and 200 %,
+// and compares the canvas after each "shot" with what the Linux window drew on
+// the same session (tests/sessionshots.cpp), pixel by pixel; it also checks the
+// drawing itself, the page around the window, that nothing is fetched once the
+// program runs, what a screen reader gets, a tap, and the message of a browser
+// without WebAssembly.
+//
+//   node check-web.js URL SESSION LINUX_SHOTS OUTDIR
+// LINUX_SHOTS holds 1x/ and 2x/ with NAME.png for each shot of the session.
+'use strict';
+
+const fs = require('node:fs');
+const path = require('node:path');
+const puppeteer = require('puppeteer-core');
+const { PNG } = require('pngjs');
+
+const [url, sessionFile, linuxShots, outDir] = process.argv.slice(2);
+const WINDOW = { width: 453, height: 469 };
+const DRAWING = { x: 10, y: 34, size: 296 }; // the canvas's drawing area in the window
+const KEYS = { Right: 'ArrowRight', Left: 'ArrowLeft', Up: 'ArrowUp', Down: 'ArrowDown',
+               Return: 'Enter', Space: 'Space', Home: 'Home', Tab: 'Tab' };
+
+let passed = 0;
+let failed = 0;
+function check(ok, what)
+{
+    console.log(`${ok ? 'ok    ' : 'FAILED'} ${what}`);
+    ok ? ++passed : ++failed;
+    return ok;
+}
+
+function readSession(file)
+{
+    return fs.readFileSync(file, 'utf8').split('\n')
+        .map(line => line.replace(/#.*/, '').trim().split(/\s+/))
+        .filter(words => words[0] !== '');
+}
+
+const pixel = (png, x, y) => {
+    const i = (y * png.width + x) * 4;
+    return [png.data[i], png.data[i + 1], png.data[i + 2]];
+};
+const isBlack = ([r, g, b]) => r === 0 && g === 0 && b === 0;
+
+// The pixels in which two pictures differ, and a picture of them (red).
+function compare(actual, expected)
+{
+    if (actual.width !== expected.width || actual.height !== expected.height) {
+        return { count: Infinity, diff: null };
+    }
+    const diff = new PNG({ width: actual.width, height: actual.height });
+    let count = 0;
+    for (let i = 0; i < actual.data.length; i += 4) {
+        const same = actual.data[i] === expected.data[i] && actual.data[i + 1] === expected.data[i + 1]
+            && actual.data[i + 2] === expected.data[i + 2];
+        count += same ? 0 : 1;
+        diff.data.set(same ? [255, 255, 255, 255] : [255, 0, 0, 255], i);
+    }
+    return { count, diff };
+}
+
+// What the drawing itself must show at each shot, at drawing pixel positions
+// (logical pixels, `scale` device pixels each), whatever the Linux side drew.
+function drawingChecks(name, png, scale, points)
+{
+    const at = (x, y) => pixel(png, Math.floor((x + 0.5) * scale), Math.floor((y + 0.5) * scale));
+    // The share of black along the device row nearest logical row y that holds
+    // the most (a thin line lies on one device row of the few near it).
+    const blackAlongRow = (y, from, to) => {
+        let best = 0;
+        for (let row = (y - 1) * scale; row <= (y + 1) * scale; ++row) {
+            let black = 0;
+            for (let x = from * scale; x < to * scale; ++x) {
+                black += isBlack(pixel(png, x, row)) ? 1 : 0;
+            }
+            best = Math.max(best, black / ((to - from) * scale));
+        }
+        return best;
+    };
+    const label = `${scale}x ${name}`;
+    if (name === 'dots' || name === 'judged') {
+        check(points.every(([x, y]) => isBlack(at(x, y))), `${label}: a black dot at each of the ${points.length} points`);
+    }
+    if (name === 'judged') {
+        check(blackAlongRow(78, 20, 276) === 1, `${label}: rope 2 solid along its row`);
+        const dashed = blackAlongRow(10, 40, 260);
+        check(dashed > 0.4 && dashed < 0.9, `${label}: rope 4 dashed (black ${dashed.toFixed(2)} of its row)`);
+    }
+    if (name === 'removed') {
+        const [kx, ky] = points[0];
+        check(!isBlack(at(kx, ky)), `${label}: the removed point's dot is gone`);
+        check(points.slice(1).every(([x, y]) => isBlack(at(x, y))), `${label}: the other dots stay`);
+        check(blackAlongRow(78, 20, 276) < 0.1, `${label}: the ropes are erased`);
+    }
+    if (name === 'cleared') {
+        let black = 0;
+        for (let i = 0; i < png.data.length; i += 4) {
+            black += isBlack([png.data[i], png.data[i + 1], png.data[i + 2]]) ? 1 : 0;
+        }
+        check(black === 0, `${label}: nothing black left, only the valley`);
+    }
+}
+
+// What Qt's browser platform gives a screen reader: nothing until its hidden
+// "Enable Screen Reader" button is pressed, then HTML elements standing for the
+// controls as they are at that moment (list entries and verdicts included).
+async function screenReaderView(page)
+{
+    return page.evaluate(async () => {
+        const root = document.querySelector('#qt-shadow-container').shadowRoot;
+        const enable = [...root.querySelectorAll('button')].find(b => b.innerText === 'Enable Screen Reader');
+        if (!enable) {
+            return null;
+        }
+        enable.click();
+        await new Promise(done => setTimeout(done, 200));
+        const elements = [...root.querySelectorAll('.qt-window-a11y-container > *')]
+            .filter(e => e.ariaHidden !== 'true');
+        const texts = tag => elements.filter(e => e.tagName === tag).map(e => e.textContent);
+        return { buttons: texts('BUTTON'), divs: texts('DIV'), textareas: texts('TEXTAREA') };
+    });
+}
+
+// The Linux window's lists and verdicts at a shot: "X: a b ...", "Y: ...", then
+// one verdict a line (tests/sessionshots.cpp).
+function linuxTexts(file)
+{
+    const [x, y, ...verdicts] = fs.readFileSync(file, 'utf8').trim().split('\n');
+    const values = line => line.replace(/^[XY]: ?/, '').split(' ').filter(Boolean);
+    return { x: values(x), y: values(y), verdicts };
+}
+
+async function frames(page)
+{
+    // Qt draws on the browser's animation frames.
+    await page.evaluate(() => new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done))));
+}
+
+async function press(page, combination)
+{
+    const names = combination.split('+');
+    const key = KEYS[names.pop()];
+    for (const modifier of names) {
+        await page.keyboard.down(modifier);
+    }
+    await page.keyboard.press(key);
+    for (const modifier of names.reverse()) {
+        await page.keyboard.up(modifier);
+    }
+}
+
+async function playAt(browser, scale)
+{
+    const page = await browser.newPage();
+    await page.setViewport({ width: 800, height: 700, deviceScaleFactor: scale });
+    const origin = new URL(url).origin;
+    const requests = [];
+    page.on('request', request => requests.push(request.url()));
+    page.on('pageerror', error => console.log(`page error: ${error.message}`));
+
+    const loadStart = Date.now();
+    await page.goto(url);
+    await page.waitForFunction(() => document.getElementById('status').hidden, { timeout: 180000 });
+    await frames(page);
+    console.log(`${scale}x: the program started ${Date.now() - loadStart} ms after the page was asked for`);
+    const loaded = requests.filter(u => !u.startsWith('data:'));
+    check(loaded.every(u => u.startsWith(origin + '/')),
+          `${scale}x: everything loaded comes from the page's own folder (${loaded.map(u => u.slice(origin.length)).join(' ')})`);
+    const page_ = await page.evaluate(() => {
+        const box = document.getElementById('screen').getBoundingClientRect();
+        return { title: document.title, icon: document.querySelector('link[rel=icon]')?.href,
+                 left: box.left, top: box.top, width: box.width, height: box.height,
+                 pageWidth: document.documentElement.clientWidth,
+                 pageHeight: document.documentElement.clientHeight };
+    });
+    check(page_.title === 'Долината на дракона', `${scale}x: the page's title is the program's name`);
+    const icon = await page.evaluate(async href => {
+        const response = await fetch(href, { cache: 'force-cache' });
+        return `${response.status} ${response.headers.get('Content-Type')}`;
+    }, page_.icon);
+    check(page_.icon === `${origin}/icon.png` && icon === '200 image/png',
+          `${scale}x: the hamburger is the page's icon (${page_.icon}: ${icon})`);
+    check(page_.width === WINDOW.width && page_.height === WINDOW.height,
+          `${scale}x: the window is ${page_.width} by ${page_.height} CSS pixels`);
+    check(Math.abs(page_.left - (page_.pageWidth - WINDOW.width) / 2) <= 1
+          && Math.abs(page_.top - (page_.pageHeight - WINDOW.height) / 2) <= 1,
+          `${scale}x: the window is in the middle of the page`);
+    check(Number.isInteger(page_.left * scale) && Number.isInteger(page_.top * scale),
+          `${scale}x: the window lies on whole device pixels (${page_.left}, ${page_.top})`);
+
+    // Once it runs, the program needs no network at all.
+    await page.setOfflineMode(true);
+    const requestsAtStart = requests.length;
+
+    const points = [];
+    for (const [action, ...args] of readSession(sessionFile)) {
+        if (action === 'click') {
+            const [x, y] = args.map(Number);
+            await page.mouse.click(page_.left + x, page_.top + y);
+            const [dx, dy] = [x - DRAWING.x, y - DRAWING.y];
+            if (dx >= 0 && dy >= 0 && dx < DRAWING.size && dy < DRAWING.size) {
+                points.push([dx, dy]);
+            }
+        } else if (action === 'key') {
+            await press(page, args[0]);
+            if (args[0] === 'Return') {
+                points.push(null); // where the keyboard placed it: known from the drawing
+            }
+        } else if (action === 'shot') {
+            await page.mouse.move(1, 1); // no hover, no tooltip
+            await frames(page);
+            await new Promise(done => setTimeout(done, 300));
+            await frames(page);
+            const name = args[0];
+            const shot = PNG.sync.read(Buffer.from(await page.screenshot({
+                clip: { x: page_.left + DRAWING.x, y: page_.top + DRAWING.y,
+                        width: DRAWING.size, height: DRAWING.size } })));
+            const linux = PNG.sync.read(fs.readFileSync(path.join(linuxShots, `${scale}x`, `${name}.png`)));
+            fs.writeFileSync(path.join(outDir, `${scale}x-${name}.png`), PNG.sync.write(shot));
+            const { count, diff } = compare(shot, linux);
+            if (diff) {
+                fs.writeFileSync(path.join(outDir, `${scale}x-${name}-diff.png`), PNG.sync.write(diff));
+            }
+            check(count === 0, `${scale}x ${name}: the canvas is the Linux one, ${count} of `
+                  + `${shot.width * shot.height} pixels differ`);
+            // The keyboard's point lies where its dot is on the Linux canvas.
+            const known = points.map(p => p ?? [148, 149]);
+            drawingChecks(name, shot, scale, known);
+            if (name === 'judged') {
+                await page.screenshot({ path: path.join(outDir, `page-${scale}x-judged.png`) });
+                const linuxText = linuxTexts(path.join(linuxShots, `${scale}x`, `${name}.txt`));
+                const view = await screenReaderView(page);
+                check(view !== null, `${scale}x: Qt's "Enable Screen Reader" button is there`);
+                if (view) {
+                    // The entries in view, X's then Y's, each spoken as "Точка 1: 13,51351"
+                    // for the list's "13.51351"; those scrolled away are hidden from it.
+                    const yStart = view.divs.indexOf('Списък Y');
+                    const spoken = (texts, values) => texts.filter(t => t.startsWith('Точка ')).every(t => {
+                        const [, number, value] = t.match(/^Точка (\d+): (.*)$/) ?? [];
+                        return value !== undefined && value === values[number - 1]?.replace('.', ',');
+                    }) && texts.some(t => t.startsWith('Точка '));
+                    check(yStart > 0 && spoken(view.divs.slice(0, yStart), linuxText.x)
+                          && spoken(view.divs.slice(yStart), linuxText.y),
+                          `${scale}x: a screen reader gets the Linux lists' entries in view `
+                          + `(${view.divs.filter(t => t.startsWith('Точка ')).length} of ${2 * linuxText.x.length})`);
+                    check(JSON.stringify(view.textareas.filter(t => t.startsWith('Въже '))) === JSON.stringify(linuxText.verdicts),
+                          `${scale}x: a screen reader gets the Linux verdicts (${linuxText.verdicts.join('; ')})`);
+                    check(['Рицар', 'Без точка', 'Чисти всичко'].every(b => view.buttons.includes(b)),
+                          `${scale}x: a screen reader gets the three buttons as buttons`);
+                }
+            }
+        } else {
+            throw new Error(`${sessionFile}: unknown action ${action}`);
+        }
+        await frames(page);
+    }
+    check(requests.length === requestsAtStart,
+          `${scale}x: no request once the program ran (${requests.length - requestsAtStart} made)`);
+    await page.close();
+}
+
+// On a touch screen a tap is a press: beside the illustration it places a point.
+async function tap(browser)
+{
+    const page = await browser.newPage();
+    await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 1, hasTouch: true, isMobile: true });
+    await page.goto(url);
+    await page.waitForFunction(() => document.getElementById('status').hidden, { timeout: 180000 });
+    await frames(page);
+    const box = await page.$eval('#screen', element => element.getBoundingClientRect().toJSON());
+    const [x, y] = [15, 284];
+    await page.touchscreen.tap(box.left + x, box.top + y);
+    // On a busy machine Qt may draw the dot some frames later: wait a few seconds at most.
+    let shot;
+    for (let frame = 0; frame < 60; ++frame) {
+        await frames(page);
+        shot = PNG.sync.read(Buffer.from(await page.screenshot({
+            clip: { x: box.left + DRAWING.x, y: box.top + DRAWING.y, width: DRAWING.size, height: DRAWING.size } })));
+        if (isBlack(pixel(shot, x - DRAWING.x, y - DRAWING.y))) {
+            break;
+        }
+    }
+    fs.writeFileSync(path.join(outDir, 'tap.png'), PNG.sync.write(shot));
+    check(isBlack(pixel(shot, x - DRAWING.x, y - DRAWING.y)), 'a tap on the canvas places a point');
+    await page.close();
+}
+
+async function withoutWebAssembly(browser)
+{
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(() => { delete globalThis.WebAssembly; });
+    await page.goto(url);
+    await page.waitForSelector('#status.failed', { timeout: 30000 });
+    const text = await page.$eval('#message', element => element.textContent);
+    await page.screenshot({ path: path.join(outDir, 'no-webassembly.png') });
+    check(text.includes('WebAssembly'), `without WebAssembly the page says so: "${text}"`);
+    await page.close();
+}
+
+(async () => {
+    const browser = await puppeteer.launch({
+        executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+        headless: true,
+        // As root, and nothing of Chromium's own on the network.
+        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+               '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    });
+    try {
+        console.log(`browser: ${await browser.version()}`);
+        for (const scale of [1, 2]) {
+            await playAt(browser, scale);
+        }
+        await tap(browser);
+        await withoutWebAssembly(browser);
+    } catch (error) {
+        check(false, `the session ran to its end: ${error.message}`);
+    } finally {
+        await browser.close();
+    }
+    console.log(`check-web: ${passed} passed, ${failed} failed`);
+    process.exitCode = failed === 0 ? 0 : 1;
+})();
