@@ -21,7 +21,8 @@
 # --werror makes compiler warnings errors, as CI wants them; --tests also builds
 # the logic tests (game/, numbers) as WebAssembly and runs them under node.
 # The build folder itself is $DV_CACHE/web-build/program (seen as /build/program
-# inside the system), where scripts/check-web.sh also builds the tests.
+# inside the system), where scripts/check-web.sh also builds the tests, from a
+# copy of the sources in $DV_CACHE/web-build/src.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/debian-system.sh"
@@ -172,7 +173,16 @@ make_system
 choose_qt
 log "Qt for WebAssembly: $qt_dir"
 debian_bind "$SYSTEM" "$qt_dir" "$QT_MOUNT" ro
-debian_bind "$SYSTEM" "$ROOT" /src ro
+# The sources as the system sees them: a copy in the cache in which a file keeps
+# its time while its content stays the same, so that the kept build folder
+# rebuilds exactly what changed, whichever clone or checkout the sources come
+# from (their own times say nothing about what that folder was built from).
+command -v rsync >/dev/null \
+    || debian_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q rsync >&2
+mkdir -p "$DV_CACHE/web-build/src"
+rsync --recursive --links --checksum --delete --exclude=/.git --exclude='/build*' \
+    "$ROOT/" "$DV_CACHE/web-build/src/"
+debian_bind "$SYSTEM" "$DV_CACHE/web-build/src" /src ro
 debian_bind "$SYSTEM" "$DV_CACHE/web-build" /build
 
 targets=dragon-valley
