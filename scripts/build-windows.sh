@@ -40,6 +40,13 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+# The cross build runs the host's Qt tools (moc, rcc, from qt6-base-dev-tools) for
+# the Qt for MinGW, so both must be Qt 6.4.2: Debian 12's.
+if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ]; then
+    echo "build-windows: run this on Debian 12: the Qt for MinGW is Qt $QT_VERSION, as are Debian 12's Qt tools it needs" >&2
+    exit 1
+fi
+
 PRESET=windows
 PACKAGES_EXTRA=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
