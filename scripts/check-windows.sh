@@ -206,12 +206,20 @@ CAPTION="www.example.org Приказна геометрия за ученици
 # client area: Wine's frame is as wide on the left as on the right and below,
 # and the title bar is above. Prints "WINDOW FRAME_X FRAME_Y FRAME_W FRAME_H".
 wine_window() {
-    local id
-    id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n1)
-    [ -n "$id" ] || return 1
-    sleep 1
-    xwininfo -id "$id" | awk -v id="$id" '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print id, x, y, w, h}'
+    local id info attempt
+    # Wine may replace the X window it first shows while the program sets its
+    # window up: the one found must still be there a second later.
+    for attempt in 1 2 3 4 5; do
+        id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n1)
+        [ -n "$id" ] || return 1
+        sleep 1
+        if info=$(xwininfo -id "$id" 2>/dev/null); then
+            awk -v id="$id" '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+                /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print id, x, y, w, h}' <<<"$info"
+            return 0
+        fi
+    done
+    return 1
 }
 
 (cd "$portable/$name" && "$WINE" dragon-valley.exe >"$work/portable.log" 2>&1 &)
