@@ -4,11 +4,13 @@
 // and compares the canvas after each "shot" with what the Linux window drew on
 // the same session (tests/sessionshots.cpp), pixel by pixel; it also checks the
 // drawing itself, the page around the window, that nothing is fetched once the
-// program runs, what a screen reader gets, a tap, and the message of a browser
-// without WebAssembly.
+// program runs, what a screen reader gets, a tap, the message of a browser
+// without WebAssembly, and a visit once the server is gone.
 //
-//   node check-web.js URL SESSION LINUX_SHOTS OUTDIR
-// LINUX_SHOTS holds 1x/ and 2x/ with NAME.png for each shot of the session.
+//   node check-web.js URL SESSION LINUX_SHOTS OUTDIR SERVER_PID
+// LINUX_SHOTS holds 1x/ and 2x/ with NAME.png for each shot of the session; the
+// server of URL (process SERVER_PID) is stopped at the end, and the page must
+// then open from the browser's copy.
 'use strict';
 
 const fs = require('node:fs');
@@ -16,7 +18,7 @@ const path = require('node:path');
 const puppeteer = require('puppeteer-core');
 const { PNG } = require('pngjs');
 
-const [url, sessionFile, linuxShots, outDir] = process.argv.slice(2);
+const [url, sessionFile, linuxShots, outDir, serverPid] = process.argv.slice(2);
 const WINDOW = { width: 453, height: 469 };
 const DRAWING = { x: 10, y: 34, size: 296 }; // the canvas's drawing area in the window
 const KEYS = { Right: 'ArrowRight', Left: 'ArrowLeft', Up: 'ArrowUp', Down: 'ArrowDown',
@@ -190,7 +192,12 @@ async function playAt(browser, scale)
     check(Number.isInteger(page_.left * scale) && Number.isInteger(page_.top * scale),
           `${scale}x: the window lies on whole device pixels (${page_.left}, ${page_.top})`);
 
-    // Once it runs, the program needs no network at all.
+    // Once it runs, the program needs no network at all; the browser has kept
+    // its files for a later visit (sw.js) before that.
+    const kept = await page.evaluate(() => Promise.race([
+        navigator.serviceWorker.ready.then(() => true),
+        new Promise(done => setTimeout(() => done(false), 30000))]));
+    check(kept, `${scale}x: the browser keeps a copy of the program (its service worker is ready)`);
     await page.setOfflineMode(true);
     const requestsAtStart = requests.length;
 
@@ -261,17 +268,23 @@ async function playAt(browser, scale)
     await page.close();
 }
 
-// On a touch screen a tap is a press: beside the illustration it places a point.
-async function tap(browser)
+// Opens the page afresh, presses the canvas beside the illustration (a tap or
+// a click) and tells whether the program drew the point's dot there, and
+// whether the browser's copy (sw.js) served the page.
+async function pressPlacesPoint(browser, touch, shotName)
 {
     const page = await browser.newPage();
-    await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 1, hasTouch: true, isMobile: true });
+    await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 1, hasTouch: touch, isMobile: touch });
     await page.goto(url);
     await page.waitForFunction(() => document.getElementById('status').hidden, { timeout: 180000 });
     await frames(page);
     const box = await page.$eval('#screen', element => element.getBoundingClientRect().toJSON());
     const [x, y] = [15, 284];
-    await page.touchscreen.tap(box.left + x, box.top + y);
+    if (touch) {
+        await page.touchscreen.tap(box.left + x, box.top + y);
+    } else {
+        await page.mouse.click(box.left + x, box.top + y);
+    }
     // On a busy machine Qt may draw the dot some frames later: wait a few seconds at most.
     let shot;
     for (let frame = 0; frame < 60; ++frame) {
@@ -282,9 +295,21 @@ async function tap(browser)
             break;
         }
     }
-    fs.writeFileSync(path.join(outDir, 'tap.png'), PNG.sync.write(shot));
-    check(isBlack(pixel(shot, x - DRAWING.x, y - DRAWING.y)), 'a tap on the canvas places a point');
+    fs.writeFileSync(path.join(outDir, shotName), PNG.sync.write(shot));
+    const fromCopy = await page.evaluate(() => navigator.serviceWorker.controller !== null);
     await page.close();
+    return { placed: isBlack(pixel(shot, x - DRAWING.x, y - DRAWING.y)), fromCopy };
+}
+
+// The page opened again with the server gone: from the browser's copy.
+async function withoutServer(browser)
+{
+    process.kill(Number(serverPid));
+    await new Promise(done => setTimeout(done, 500));
+    const served = await fetch(url).then(() => true, () => false);
+    const { placed, fromCopy } = await pressPlacesPoint(browser, false, 'without-server.png');
+    check(!served && fromCopy && placed,
+          'with the server gone, the page opens again from the browser\'s copy and a click places a point');
 }
 
 async function withoutWebAssembly(browser)
@@ -312,8 +337,10 @@ async function withoutWebAssembly(browser)
         for (const scale of [1, 2]) {
             await playAt(browser, scale);
         }
-        await tap(browser);
+        // On a touch screen a tap is a press.
+        check((await pressPlacesPoint(browser, true, 'tap.png')).placed, 'a tap on the canvas places a point');
         await withoutWebAssembly(browser);
+        await withoutServer(browser);
     } catch (error) {
         check(false, `the session ran to its end: ${error.message}`);
     } finally {

@@ -6,7 +6,8 @@
 # serves the folder on 127.0.0.1 and plays the same session in Debian's
 # Chromium, headless, through its DevTools protocol (scripts/check-web.js with
 # puppeteer-core from the npm registry, kept in $DV_CACHE/web-check): the canvas
-# after each step must be the Linux one pixel for pixel.
+# after each step must be the Linux one pixel for pixel. At the end it stops the
+# server and opens the page again: the browser's copy must start the program.
 #   scripts/check-web.sh [--shots DIR]
 # DIR (by default build-web/shots) keeps the browser's screenshots: the page
 # after "Рицар" at 100 % and 200 %, the canvas at each step and where it differs.
@@ -24,7 +25,7 @@ fi
 start=$(date +%s)
 work=$(mktemp -d)
 server=
-trap '[ -z "$server" ] || kill "$server"; rm -rf "$work"' EXIT
+trap '[ -z "$server" ] || kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 rm -rf "$shots"
 mkdir -p "$shots"
 
@@ -58,7 +59,7 @@ done
 
 status=0
 NODE_PATH=$modules/node_modules timeout 600 node "$ROOT/scripts/check-web.js" \
-    "http://127.0.0.1:$port/" "$ROOT/scripts/web-session.txt" "$work/linux" "$shots" || status=$?
+    "http://127.0.0.1:$port/" "$ROOT/scripts/web-session.txt" "$work/linux" "$shots" "$server" || status=$?
 verdict=passed
 [ "$status" -eq 0 ] || verdict=FAILED
 echo "check-web: $verdict in $(( $(date +%s) - start )) s; screenshots in $shots" >&2
