@@ -77,18 +77,10 @@ work_area() {
 }
 
 check_under() {
-    local wm=$1 display program_pid window
+    local wm=$1 program_pid window
     echo "== $wm" >&2
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    pids+=($!)
-    for _ in $(seq 50); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$work/display" ] || { fail "Xvfb did not start"; return; }
-    display=":$(head -n1 "$work/display")"
-    : >"$work/display"
-    export DISPLAY=$display
+    start_xvfb 1024x768x24 "$work" || { pids+=("$xvfb_pid"); fail "Xvfb did not start"; return; }
+    pids+=("$xvfb_pid")
 
     if [ "$wm" != none ]; then
         case $wm in

@@ -46,16 +46,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number of Xvfb's own choosing, so that other displays are left alone.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
+start_xvfb 800x600x24 "$work"
 export QT_QPA_PLATFORM=xcb
 
 window=""

@@ -58,4 +58,25 @@ configure_and_build() {
     cmake --build "$BUILD_DIR" --parallel "$(nproc)" >&2
 }
 
+# A virtual display (Xvfb) of the given screen size ("1024x768x24"), on a
+# display number of its own choosing so that other displays are left alone; its
+# log goes to DIR/xvfb.log. Exports DISPLAY and sets xvfb_pid.
+start_xvfb() {
+    local size=$1 dir=$2 _
+    : >"$dir/display"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        [ -s "$dir/display" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$dir/display" ]; then
+        echo "Xvfb did not start:" >&2
+        cat "$dir/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$dir/display")"
+    unset WAYLAND_DISPLAY
+}
+
 install_packages "${PACKAGES[@]}" ${PACKAGES_EXTRA[@]+"${PACKAGES_EXTRA[@]}"}
