@@ -277,24 +277,30 @@ async function pressPlacesPoint(browser, touch, shotName)
     await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 1, hasTouch: touch, isMobile: touch });
     await page.goto(url);
     await page.waitForFunction(() => document.getElementById('status').hidden, { timeout: 180000 });
-    await frames(page);
     const box = await page.$eval('#screen', element => element.getBoundingClientRect().toJSON());
+    const drawing = async () => PNG.sync.read(Buffer.from(await page.screenshot({
+        clip: { x: box.left + DRAWING.x, y: box.top + DRAWING.y, width: DRAWING.size, height: DRAWING.size } })));
+    // On a busy machine Qt may draw some frames later: up to ten seconds for
+    // the valley to show before the press, and as long for the dot after it.
+    const until = async done => {
+        let shot;
+        for (const start = Date.now(); Date.now() - start < 10000;) {
+            await frames(page);
+            shot = await drawing();
+            if (done(shot)) {
+                break;
+            }
+        }
+        return shot;
+    };
+    await until(shot => shot.data.some(value => value !== 255));
     const [x, y] = [15, 284];
     if (touch) {
         await page.touchscreen.tap(box.left + x, box.top + y);
     } else {
         await page.mouse.click(box.left + x, box.top + y);
     }
-    // On a busy machine Qt may draw the dot some frames later: wait a few seconds at most.
-    let shot;
-    for (let frame = 0; frame < 60; ++frame) {
-        await frames(page);
-        shot = PNG.sync.read(Buffer.from(await page.screenshot({
-            clip: { x: box.left + DRAWING.x, y: box.top + DRAWING.y, width: DRAWING.size, height: DRAWING.size } })));
-        if (isBlack(pixel(shot, x - DRAWING.x, y - DRAWING.y))) {
-            break;
-        }
-    }
+    const shot = await until(shot => isBlack(pixel(shot, x - DRAWING.x, y - DRAWING.y)));
     fs.writeFileSync(path.join(outDir, shotName), PNG.sync.write(shot));
     const fromCopy = await page.evaluate(() => navigator.serviceWorker.controller !== null);
     await page.close();
