@@ -198,12 +198,17 @@ CAPTION="www.example.org Приказна геометрия за ученици
 # client area: Wine's frame is as wide on the left as on the right and below,
 # and the title bar is above. Prints "WINDOW FRAME_X FRAME_Y FRAME_W FRAME_H".
 wine_window() {
-    local id info attempt
-    # Wine may replace the X window it first shows while the program sets its
-    # window up: the one found must still be there a second later.
-    for attempt in 1 2 3 4 5; do
-        id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n1)
-        [ -n "$id" ] || return 1
+    local id info deadline=$((SECONDS + 60))
+    # Wine creates and destroys X windows while the program sets its window
+    # up: a search may meet one that is gone by the time it is asked about
+    # (xdotool then stops with BadWindow), and the window found must still be
+    # there a second later.
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "^$CAPTION\$" 2>/dev/null | head -n1 || true)
+        if [ -z "$id" ]; then
+            sleep 0.5
+            continue
+        fi
         sleep 1
         if info=$(xwininfo -id "$id" 2>/dev/null); then
             awk -v id="$id" '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
