@@ -105,7 +105,7 @@ check_through_xwayland() {
     echo "== $name" >&2
     start_program DISPLAY="$x_display" "$@"
     local window
-    window=$(DISPLAY=$x_display timeout 20 xdotool search --sync --onlyvisible --class dragon-valley | head -n1)
+    window=$(DISPLAY=$x_display wait_for_window 20 --class dragon-valley)
     if [ -z "$window" ]; then
         fail "no X11 window: the program did not go through XWayland"
         cat "$work/program.log" >&2

@@ -102,7 +102,7 @@ check_under() {
     env QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
-    window=$(timeout 20 xdotool search --sync --onlyvisible --class dragon-valley | head -n1)
+    window=$(wait_for_window 20 --class dragon-valley)
     [ -n "$window" ] || { fail "the program's window did not appear"; return; }
 
     # Placement ends with one move once the frame is known: wait until the

@@ -173,7 +173,7 @@ play() {
 echo "== the Linux program's session (Xvfb)" >&2
 QT_QPA_PLATFORM=xcb "$linux_program" &
 linux_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --class dragon-valley | head -n1)
+window=$(wait_for_window 20 --class dragon-valley)
 if [ -z "$window" ]; then
     fail "the Linux program's window did not appear"
 else
@@ -199,16 +199,11 @@ CAPTION="www.example.org Приказна геометрия за ученици
 # and the title bar is above. Prints "WINDOW FRAME_X FRAME_Y FRAME_W FRAME_H".
 wine_window() {
     local id info deadline=$((SECONDS + 60))
-    # Wine creates and destroys X windows while the program sets its window
-    # up: a search may meet one that is gone by the time it is asked about
-    # (xdotool then stops with BadWindow), and the window found must still be
-    # there a second later.
+    # Wine may replace the X window it first shows while the program sets its
+    # window up: the one found must still be there a second later.
     while [ "$SECONDS" -lt "$deadline" ]; do
-        id=$(xdotool search --onlyvisible --name "^$CAPTION\$" 2>/dev/null | head -n1 || true)
-        if [ -z "$id" ]; then
-            sleep 0.5
-            continue
-        fi
+        id=$(wait_for_window $((deadline - SECONDS)) --name "^$CAPTION\$")
+        [ -n "$id" ] || return 1
         sleep 1
         if info=$(xwininfo -id "$id" 2>/dev/null); then
             awk -v id="$id" '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}

@@ -53,7 +53,7 @@ window=""
 start_program() {
     "$program" &
     program_pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --class dragon-valley | head -n1)
+    window=$(wait_for_window 20 --class dragon-valley)
     [ -n "$window" ] || { echo "the program's window did not appear" >&2; exit 1; }
     sleep 0.5
 }

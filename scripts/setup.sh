@@ -79,4 +79,17 @@ start_xvfb() {
     unset WAYLAND_DISPLAY
 }
 
+# Prints the first visible X window that `xdotool search` finds with the given
+# options within SECONDS; prints nothing if none comes. A search that meets a
+# window destroyed under it (xdotool stops with BadWindow) is tried again.
+wait_for_window() {
+    local deadline=$((SECONDS + $1)) id
+    shift
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        id=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+}
+
 install_packages "${PACKAGES[@]}" ${PACKAGES_EXTRA[@]+"${PACKAGES_EXTRA[@]}"}
