@@ -92,17 +92,6 @@ make_system() {
     debian_enter "$SYSTEM"
 }
 
-unpack_qt() {
-    local tarball=$1 into=$2
-    log "unpacking $tarball into $into"
-    debian_sudo rm -rf --one-file-system "$into.new"
-    mkdir -p "$into.new"
-    tar -xJf "$tarball" -C "$into.new" --strip-components=1
-    [ -x "$into.new/bin/qt-cmake" ] || { echo "$tarball holds no bin/qt-cmake" >&2; return 1; }
-    debian_sudo rm -rf --one-file-system "$into"
-    mv "$into.new" "$into"
-}
-
 # Qt 6.8.2 for WebAssembly from Debian 13's qt6-base source: the same upstream
 # release as the system's host tools, configured as small as the program allows
 # (static, one thread, no network, SQL, printing, XML, D-Bus or concurrent; OpenGL
@@ -157,12 +146,8 @@ choose_qt() {
             || { echo "$tarball is damaged: its sha256 is not $QT_SHARED_SHA256" >&2; return 1; }
     fi
     if [ -n "$tarball" ]; then
-        local sum
-        sum=$(sha256sum <"$tarball" | cut -d' ' -f1)
-        if [ "$(cat "$QT_CACHE/.from-tarball" 2>/dev/null)" != "$sum" ]; then
-            unpack_qt "$tarball" "$QT_CACHE"
-            echo "$sum" >"$QT_CACHE/.from-tarball"
-        fi
+        dv_unpack_once "$tarball" "$QT_CACHE"
+        [ -x "$QT_CACHE/bin/qt-cmake" ] || { echo "$tarball holds no bin/qt-cmake" >&2; return 1; }
     elif [ ! -x "$QT_CACHE/bin/qt-cmake" ]; then
         build_qt
     fi

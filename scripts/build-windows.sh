@@ -141,14 +141,7 @@ if [ -n "$qt_path" ] && [ -d "$qt_path" ]; then
     QT_DIR=$qt_path
 elif [ -n "$qt_path" ]; then
     QT_DIR=$DV_CACHE/$QT_NAME
-    if [ ! -e "$QT_DIR/.from" ] || [ "$(cat "$QT_DIR/.from")" != "$(sha256sum <"$qt_path")" ]; then
-        echo "Unpacking $qt_path into $QT_DIR" >&2
-        rm -rf "$QT_DIR" "$QT_DIR.new"
-        mkdir -p "$QT_DIR.new"
-        tar -C "$QT_DIR.new" --strip-components=1 -xf "$qt_path"
-        sha256sum <"$qt_path" >"$QT_DIR.new/.from"
-        mv "$QT_DIR.new" "$QT_DIR"
-    fi
+    dv_unpack_once "$qt_path" "$QT_DIR"
 else
     QT_DIR=$DV_CACHE/$QT_NAME
     [ -f "$QT_DIR/lib/cmake/Qt6/qt.toolchain.cmake" ] || build_qt "$QT_DIR"

@@ -15,6 +15,9 @@
 #   debian_leave DIR              unmounts everything mounted inside DIR
 #   debian_remove DIR             leaves and deletes DIR (never what is mounted in it)
 #   debian_run DIR COMMAND...     runs COMMAND as root inside DIR
+#   dv_unpack_once TARBALL DIR    unpacks TARBALL (a packed Qt, say), its top
+#                                 folder left out, into DIR, unless DIR holds that
+#                                 very tarball's content already (by its sha256)
 #
 # Everything is kept under $DV_CACHE (by default ~/.cache/dragon-valley),
 # outside the repository: the bases, and the Debian packages that the systems
@@ -137,4 +140,16 @@ debian_run() {
     shift
     debian_sudo chroot "$root" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
         LANG=C.UTF-8 TERM="${TERM:-dumb}" "$@"
+}
+
+dv_unpack_once() {
+    local tarball=$1 into=$2 sum
+    sum=$(sha256sum <"$tarball" | cut -d' ' -f1)
+    [ "$(cat "$into/.from-tarball" 2>/dev/null)" != "$sum" ] || return 0
+    echo "Unpacking $tarball into $into" >&2
+    debian_sudo rm -rf --one-file-system "$into" "$into.new"
+    mkdir -p "$into.new"
+    tar -C "$into.new" --strip-components=1 -xf "$tarball"
+    echo "$sum" >"$into.new/.from-tarball"
+    mv "$into.new" "$into"
 }
