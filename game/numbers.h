@@ -6,7 +6,6 @@
 #include <locale>
 #include <sstream>
 #include <string>
-#include <string_view>
 
 // Number handling for the points, independent of the user's locale: the lists
 // always show "." as the decimal point, whatever the C locale says.
@@ -24,61 +23,15 @@ inline std::string FormatSingle(double value)
     return std::string(buffer, result.ptr);
 }
 
-// The longest start of `text` written as a decimal number: an optional minus,
-// digits with at most one decimal point (at least one digit), and an exponent
-// when digits follow its "e" ("-12.5e3"). Empty when the text starts otherwise.
-inline std::string_view LeadingNumber(std::string_view text)
+// The number a text of FormatSingle stands for, whatever the C locale says.
+// (std::from_chars would do, but not every standard library has it for double:
+// LLVM 19's libc++, which builds the browser version, has none.)
+inline double ReadNumber(const std::string &text)
 {
-    const auto digitsFrom = [text](size_t from) {
-        while (from < text.size() && text[from] >= '0' && text[from] <= '9') {
-            ++from;
-        }
-        return from;
-    };
-    size_t end = !text.empty() && text[0] == '-' ? 1 : 0;
-    const size_t wholeEnd = digitsFrom(end);
-    size_t digits = wholeEnd - end;
-    end = wholeEnd;
-    if (end < text.size() && text[end] == '.') {
-        const size_t fractionEnd = digitsFrom(end + 1);
-        digits += fractionEnd - end - 1;
-        end = fractionEnd;
-    }
-    if (digits == 0) {
-        return {};
-    }
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-        size_t exponent = end + 1;
-        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) {
-            ++exponent;
-        }
-        const size_t exponentEnd = digitsFrom(exponent);
-        if (exponentEnd > exponent) {
-            end = exponentEnd;
-        }
-    }
-    return text.substr(0, end);
-}
-
-// The decimal number at the start of `text` ("12.5abc" gives 12.5); 0 when the
-// text does not start with one or it is out of range.
-// std::from_chars would do, but not every standard library has it for double
-// (LLVM 19's libc++, which builds the browser version, has none); a stream
-// imbued with the classic locale reads "." whatever the C locale says, but
-// takes the whole text as the number, so it is given only the number.
-inline double ReadNumber(std::string_view text)
-{
-    const std::string_view number = LeadingNumber(text);
-    if (number.empty()) {
-        return 0.0;
-    }
-    std::istringstream stream{std::string(number)};
+    std::istringstream stream(text);
     stream.imbue(std::locale::classic());
     double value = 0.0;
     stream >> value;
-    if (stream.fail() || !std::isfinite(value)) {
-        return 0.0;
-    }
     return value;
 }
 
