@@ -1,11 +1,12 @@
 #include "app/mainform.h"
 
-#include "app/accessibility.h"
+#include "surface/canvasaccessible.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
 #include "surface/pointlistview.h"
 #include "surface/pointmodel.h"
 
+#include <QAccessibleWidget>
 #include <QFile>
 #include <QLabel>
 #include <QPaintEvent>
@@ -25,6 +26,29 @@ QString resourceText(const QString &path)
         return {};
     }
     return QString::fromUtf8(file.readAll());
+}
+
+void describe(QWidget *widget, const QString &name, const QString &description)
+{
+    widget->setAccessibleName(name);
+    widget->setAccessibleDescription(description);
+}
+
+// The window is a frame to screen readers, not the client area that Qt takes a
+// plain widget for.
+QAccessibleInterface *windowFactory(const QString &className, QObject *object)
+{
+    return className == QLatin1String("MainForm") ? new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window)
+                                                  : nullptr;
+}
+
+// How many points are left, as a sentence ends: "остават 5 точки".
+QString pointsLeft(int count)
+{
+    if (count == 0) {
+        return QStringLiteral("не остават точки");
+    }
+    return count == 1 ? QStringLiteral("остава 1 точка") : QStringLiteral("остават %1 точки").arg(count);
 }
 
 QLabel *makeLabel(const QString &caption, const QRect &geometry, QWidget *parent)
@@ -79,8 +103,13 @@ MainForm::MainForm(QWidget *parent)
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
+    static const bool accessible = (QAccessible::installFactory(windowFactory), true);
+    Q_UNUSED(accessible);
+    describe(this, QStringLiteral("Долината на дракона"),
+             QStringLiteral("Приказна геометрия за ученици: задача за хорди на окръжност, "
+                            "разказана като легендата за рицаря и огнения дракон"));
     createControls();
-    setUpAccessibility(*this);
+    speakForTheGame();
 
     m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
     m_illustration = std::make_unique<WidgetControl>(Picture2);
@@ -121,15 +150,19 @@ void MainForm::resizeEvent(QResizeEvent *event)
 void MainForm::createControls()
 {
     // Created in tab order: the story, the quotation, the title, the canvas, the
-    // lists, two buttons, the headings, the last button, the illustration.
+    // lists, two buttons, the headings, the last button, the illustration. A
+    // screen reader hears each by the name and description given it here.
     QString story = resourceText(QStringLiteral(":/story.txt"));
     if (story.endsWith(QLatin1Char('\n'))) {
         story.chop(1); // the last paragraph's line end would show as an empty line
     }
     Text1[0] = makeTextBox(story, QRect(8, 336, 433, 129), this);
+    describe(Text1[0], QStringLiteral("Разказ и задача"),
+             QStringLiteral("Легендата, трите правила и задачата; само за четене"));
     QString quotation = resourceText(QStringLiteral(":/quotation.txt"));
     quotation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Text1[1] = makeTextBox(quotation, QRect(176, 416, 449, 121), this);
+    Text1[1]->setAccessibleName(QStringLiteral("Цитат"));
     Text1[1]->hide();
 
     Label1[0] = makeLabel(QStringLiteral("Легендата за рицаря и огнения дракон"),
@@ -138,23 +171,45 @@ void MainForm::createControls()
     Picture1 = new CanvasWidget(this);
     Picture1->setGeometry(8, 32, 300, 300);
     Picture1->setFocusPolicy(Qt::StrongFocus);
+    describe(Picture1, QStringLiteral("Платно с долината"),
+             QStringLiteral("Кръгла долина с дракон в средата. Щракнете с мишката върху платното, "
+                            "за да поставите край на въже, или със стрелките преместете кръстчето "
+                            "(с Shift по десет точки, Home го връща в средата) и натиснете Enter или "
+                            "интервал. Точки 1 и 2 са въже 1, точки 3 и 4 са въже 2 и така нататък; "
+                            "координатите им се добавят в списъците X и Y. Бутонът „Рицар“ преценява "
+                            "въжетата и чертае всяко според присъдата: плътна линия — успех; "
+                            "пунктир — твърде далеч от дракона; точки — в огъня на дракона; "
+                            "тире и две точки — край на въжето е в долината или на ръба ѝ."));
 
     m_points = new PointModel(this);
-    List1[0] = new PointListView(m_points, 0, this);
-    List1[0]->setGeometry(344, 32, 105, 80);
-    List1[1] = new PointListView(m_points, 1, this);
-    List1[1]->setGeometry(344, 136, 105, 80);
+    for (int i = 0; i < 2; ++i) {
+        const QString name = i == 0 ? QStringLiteral("Списък X") : QStringLiteral("Списък Y");
+        List1[size_t(i)] = new PointListView(m_points, i, this);
+        List1[size_t(i)]->setGeometry(344, i == 0 ? 32 : 136, 105, 80);
+        describe(List1[size_t(i)], name,
+                 QStringLiteral("Координатите %1 на поставените точки, по реда на поставянето").arg(name.back()));
+    }
 
     Command1[0] = new FaceButton(QStringLiteral("Рицар"), QColor(0, 255, 0), this);
     Command1[0]->setGeometry(328, 240, 105, 25);
+    Command1[0]->setAccessibleDescription(
+        QStringLiteral("Преценява всички въжета и ги начертава според присъдата"));
     Command1[1] = new FaceButton(QStringLiteral("Без точка"), QColor(255, 0, 255), this);
     Command1[1]->setGeometry(328, 272, 105, 25);
+    Command1[1]->setAccessibleDescription(QStringLiteral("Премахва точката, избрана в списъците"));
 
-    Label1[1] = makeLabel(QStringLiteral("X"), QRect(312, 32, 33, 25), this);
-    Label1[2] = makeLabel(QStringLiteral("Y"), QRect(312, 136, 33, 25), this);
+    // A screen reader names a list by the heading that labels it (its buddy).
+    for (int i = 1; i <= 2; ++i) {
+        const QString letter = i == 1 ? QStringLiteral("X") : QStringLiteral("Y");
+        Label1[size_t(i)] = makeLabel(letter, QRect(312, i == 1 ? 32 : 136, 33, 25), this);
+        describe(Label1[size_t(i)], QStringLiteral("Списък ") + letter,
+                 QStringLiteral("Заглавие на списък ") + letter);
+        Label1[size_t(i)]->setBuddy(List1[size_t(i) - 1]);
+    }
 
     Command1[2] = new FaceButton(QStringLiteral("Чисти всичко"), QColor(255, 0, 0), this);
     Command1[2]->setGeometry(328, 304, 105, 25);
+    Command1[2]->setAccessibleDescription(QStringLiteral("Изчиства платното и двата списъка"));
 
     // The illustration lies on the canvas at its own size. It takes a press itself,
     // so that a press on it never reaches the canvas as a point.
@@ -165,6 +220,9 @@ void MainForm::createControls()
                                 illustration.size()));
     Picture2->setAttribute(Qt::WA_NoMousePropagation);
     Picture2->setFocusPolicy(Qt::TabFocus);
+    describe(Picture2, QStringLiteral("Илюстрация: дракон и рицар"),
+             QStringLiteral("Сив крилат дракон и малък рицар с вдигнат меч; илюстрацията "
+                            "изчезва при първото щракване върху платното извън нея"));
 
     QWidget *const tabOrder[] = {Text1[0], Picture1, List1[0], List1[1],
                                  Command1[0], Command1[1], Command1[2], Picture2};
@@ -174,9 +232,33 @@ void MainForm::createControls()
     Text1[0]->setFocus();
 }
 
+void MainForm::speakForTheGame()
+{
+    // Where the keyboard cross went, and the point just placed, are spoken while
+    // the canvas has the focus; a removal and clear all wherever the focus is
+    // (the button that did them has it, or nothing of the window after a click).
+    const auto speak = [this](const QString &text, CanvasAccessible::Speech when) {
+        CanvasAccessible::of(Picture1)->speak(text, when);
+    };
+    connect(Picture1, &CanvasWidget::KeyboardCursorMoved, this, [speak](float x, float y) {
+        speak(QStringLiteral("X %1, Y %2").arg(qRound(x)).arg(qRound(y)), CanvasAccessible::Speech::WhileFocused);
+    });
+    connect(m_points, &QAbstractItemModel::rowsInserted, this, [this, speak](const QModelIndex &, int, int row) {
+        speak(QStringLiteral("Точка %1: X %2, Y %3").arg(row + 1).arg(m_points->spoken(row, 0), m_points->spoken(row, 1)),
+              CanvasAccessible::Speech::WhileFocused);
+    });
+    connect(m_points, &QAbstractItemModel::rowsRemoved, this, [this, speak](const QModelIndex &, int row) {
+        speak(QStringLiteral("Точка %1 е премахната, %2").arg(row + 1).arg(pointsLeft(m_points->Count())),
+              CanvasAccessible::Speech::Anywhere);
+    });
+    connect(m_points, &QAbstractItemModel::modelReset, this, [speak] {
+        speak(QStringLiteral("Платното и списъците са изчистени"), CanvasAccessible::Speech::Anywhere);
+    });
+}
+
 void MainForm::Form_Load()
 {
-    Picture1->SetAutoRedraw(true);
+    // The canvas always keeps its drawing (no AutoRedraw to switch on).
     Picture1->SetScaleHeight(500);
     Picture1->SetScaleWidth(500);
     m_game->ResetBoard();

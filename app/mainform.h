@@ -46,6 +46,8 @@ protected:
 
 private:
     void createControls();
+    // Tells a screen reader what the player's actions did.
+    void speakForTheGame();
     void Form_Load();
 
     PointModel *m_points = nullptr;

@@ -36,16 +36,15 @@ struct Point
     double y = 0.0;
 };
 
-// The drawing area. Coordinates are canvas units: ScaleWidth by ScaleHeight units
-// over the whole drawing area, origin at its top-left corner, Y downwards. Pen
-// widths are pixels. Dots and lines are black; circles take the colour given.
+// The drawing area, whose drawing survives its being covered and uncovered.
+// Coordinates are canvas units: ScaleWidth by ScaleHeight units over the whole
+// drawing area, origin at its top-left corner, Y downwards. Pen widths are
+// pixels. Dots and lines are black; circles take the colour given.
 class Canvas
 {
 public:
     virtual ~Canvas() = default;
 
-    // On: drawing survives the canvas being covered and uncovered.
-    virtual void SetAutoRedraw(bool on) = 0;
     virtual void SetScaleWidth(float units) = 0;
     virtual void SetScaleHeight(float units) = 0;
     virtual float ScaleWidth() const = 0;

@@ -1,6 +1,8 @@
 #include "surface/canvaswidget.h"
 
 #include "game/verdict.h"
+#include "surface/canvasaccessible.h"
+#include "surface/keyboardcross.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -66,39 +68,6 @@ double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
     return QLineF(p, a + t * ab).length();
 }
 
-// The keyboard cursor: a black cross with a white outline, seen on white, on the
-// coloured circles and on black lines alike. Its arms leave the middle open, so
-// that a dot placed there shows whole.
-class CursorMark : public QWidget
-{
-public:
-    // From the middle pixel to the outline's outer edge.
-    static constexpr int Reach = 10;
-
-    explicit CursorMark(QWidget *parent)
-        : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAccessibleName(QStringLiteral("Кръстче за поставяне на точка"));
-        resize(2 * Reach + 1, 2 * Reach + 1);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        constexpr int c = Reach;
-        const QRect arms[] = {{c + 4, c, 6, 1}, {c - 9, c, 6, 1}, {c, c + 4, 1, 6}, {c, c - 9, 1, 6}};
-        QPainter painter(this);
-        for (const QRect &arm : arms) {
-            painter.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::white);
-        }
-        for (const QRect &arm : arms) {
-            painter.fillRect(arm, Qt::black);
-        }
-    }
-};
-
 } // namespace
 
 CanvasWidget::CanvasWidget(QWidget *parent)
@@ -110,8 +79,9 @@ CanvasWidget::CanvasWidget(QWidget *parent)
     setAutoFillBackground(true);
     resize(300, 300);
     fitImage();
-    m_cursorMark = new CursorMark(this);
-    m_cursor = QPoint(contentsRect().width() / 2, contentsRect().height() / 2);
+    m_cross = new KeyboardCross(this);
+    static const bool accessible = (QAccessible::installFactory(CanvasAccessible::factory), true);
+    Q_UNUSED(accessible);
 }
 
 void CanvasWidget::fitImage()
@@ -169,12 +139,6 @@ void CanvasWidget::changed()
         m_wholeAreaPending = true;
         update(contentsRect());
     }
-}
-
-void CanvasWidget::SetAutoRedraw(bool on)
-{
-    m_autoRedraw = on;
-    update();
 }
 
 void CanvasWidget::SetScaleWidth(float units)
@@ -271,14 +235,19 @@ void CanvasWidget::ShowVerdicts(const std::vector<game::JudgedRope> &ropes)
         return;
     }
     m_ropes = ropes;
-    Q_EMIT VerdictsShown();
+    CanvasAccessible::of(this)->verdictsChanged();
+}
+
+QString CanvasWidget::verdictText(size_t k) const
+{
+    return QString::fromStdString(game::VerdictText(k, m_ropes[k].verdict));
 }
 
 QStringList CanvasWidget::verdictTexts() const
 {
     QStringList texts;
     for (size_t k = 0; k < m_ropes.size(); ++k) {
-        texts << QString::fromStdString(game::VerdictText(k, m_ropes[k].verdict));
+        texts << verdictText(k);
     }
     return texts;
 }
@@ -287,22 +256,13 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
 {
     m_wholeAreaPending = false;
     fitImage();
-    {
-        QPainter painter(this);
-        const QRect area = contentsRect();
-        if (m_autoRedraw) {
-            painter.drawImage(area.topLeft(), m_image);
-        } else {
-            // Without persistent drawing nothing drawn outlives a repaint.
-            painter.fillRect(area, m_backColor);
-        }
-    }
+    QPainter(this).drawImage(contentsRect().topLeft(), m_image);
     QFrame::paintEvent(event);
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)
 {
-    m_cursorMark->hide();
+    m_cross->hide();
     const QPointF at = event->position() - contentsRect().topLeft();
     const QSize area = contentsRect().size();
     if (at.x() < 0 || at.y() < 0 || at.x() >= area.width() || at.y() >= area.height()) {
@@ -316,70 +276,34 @@ void CanvasWidget::mousePressEvent(QMouseEvent *event)
 
 bool CanvasWidget::keyboardCursorShown() const
 {
-    return !m_cursorMark->isHidden();
+    return !m_cross->isHidden();
 }
 
 QPointF CanvasWidget::keyboardCursorUnits() const
 {
-    return toUnits(m_cursor);
-}
-
-void CanvasWidget::showCursor()
-{
-    m_cursorMark->move(contentsRect().topLeft() + m_cursor - QPoint(CursorMark::Reach, CursorMark::Reach));
-    m_cursorMark->raise(); // above the illustration
-    m_cursorMark->show();
-    const QPointF units = keyboardCursorUnits();
-    Q_EMIT KeyboardCursorMoved(float(units.x()), float(units.y()));
+    return toUnits(m_cross->pixel());
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent *event)
 {
-    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
-    QPoint by;
-    switch (event->key()) {
-    case Qt::Key_Left:
-        by = {-step, 0};
-        break;
-    case Qt::Key_Right:
-        by = {step, 0};
-        break;
-    case Qt::Key_Up:
-        by = {0, -step};
-        break;
-    case Qt::Key_Down:
-        by = {0, step};
-        break;
-    case Qt::Key_Home:
-        m_cursor = QPoint(contentsRect().width() / 2, contentsRect().height() / 2);
-        showCursor();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space: {
-        if (!keyboardCursorShown()) {
-            showCursor();
-        }
-        const QPointF units = keyboardCursorUnits();
-        Q_EMIT MouseDown(Qt::LeftButton, Qt::NoModifier, float(units.x()), float(units.y()));
-        return;
-    }
-    default:
+    const bool shown = keyboardCursorShown();
+    const KeyboardCross::Key key = m_cross->take(*event);
+    const QPointF units = keyboardCursorUnits();
+    if (key == KeyboardCross::Key::Other) {
         QFrame::keyPressEvent(event);
         return;
     }
-    // The first arrow only shows the cursor where it is.
-    if (keyboardCursorShown()) {
-        const QSize area = contentsRect().size();
-        m_cursor = QPoint(std::clamp(m_cursor.x() + by.x(), 0, area.width() - 1),
-                          std::clamp(m_cursor.y() + by.y(), 0, area.height() - 1));
+    if (key == KeyboardCross::Key::Moved || !shown) {
+        Q_EMIT KeyboardCursorMoved(float(units.x()), float(units.y()));
     }
-    showCursor();
+    if (key == KeyboardCross::Key::Press) {
+        Q_EMIT MouseDown(Qt::LeftButton, Qt::NoModifier, float(units.x()), float(units.y()));
+    }
 }
 
 void CanvasWidget::focusOutEvent(QFocusEvent *event)
 {
-    m_cursorMark->hide();
+    m_cross->hide();
     QFrame::focusOutEvent(event);
 }
 
@@ -391,7 +315,7 @@ QStringList CanvasWidget::verdictsNear(const QPointF &pixel) const
         const QPointF from = toPixels(rope.from.x, rope.from.y);
         const QPointF to = toPixels(rope.to.x, rope.to.y);
         if (distanceToSegment(pixel, from, to) <= RopeReach) {
-            near << QString::fromStdString(game::VerdictText(k, rope.verdict));
+            near << verdictText(k);
         }
     }
     return near;

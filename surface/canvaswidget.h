@@ -11,17 +11,17 @@
 
 // The drawing canvas: a sunken 2-pixel frame around the drawing area. Everything
 // is drawn into a backing image at the screen's pixel density, and paint events
-// only copy it out, so drawing survives being covered and stays crisp at 200 %.
-// Coordinates are canvas units over the drawing area (see game::Canvas); presses
-// on the drawing area are reported in the same units.
+// only copy it out, so drawing always survives being covered and stays crisp at
+// 200 %. Coordinates are canvas units over the drawing area (see game::Canvas);
+// presses on the drawing area are reported in the same units.
 //
-// From the keyboard: while the canvas has the focus, the first arrow key shows a
-// keyboard cursor, a small cross lying over the drawing (never drawn into it).
-// Arrows move it one pixel, Shift+arrows ten, Home brings it back to the centre;
+// From the keyboard, the keyboard cross (keyboardcross.h) stands for the mouse:
 // Return, Enter or Space press the left button where it is. A mouse press or the
 // loss of the focus hides it again.
 //
 // Hovering over a judged rope shows its verdict in words as a tooltip.
+class KeyboardCross;
+
 class CanvasWidget : public QFrame, public game::Canvas, public game::VerdictBoard
 {
     Q_OBJECT
@@ -29,7 +29,6 @@ class CanvasWidget : public QFrame, public game::Canvas, public game::VerdictBoa
 public:
     explicit CanvasWidget(QWidget *parent = nullptr);
 
-    void SetAutoRedraw(bool on) override;
     void SetScaleWidth(float units) override;
     void SetScaleHeight(float units) override;
     float ScaleWidth() const override;
@@ -43,9 +42,9 @@ public:
     void Line(float x1, float y1, float x2, float y2) override;
 
     void ShowVerdicts(const std::vector<game::JudgedRope> &ropes) override;
-    // The ropes of the last judging, each with its verdict in words; empty while
-    // no judged rope is drawn.
-    const std::vector<game::JudgedRope> &judgedRopes() const { return m_ropes; }
+    // Rope k's verdict of the last judging in words: "Въже 2: твърде далеч от дракона".
+    QString verdictText(size_t k) const;
+    // Every rope's verdict; none while no judged rope is drawn.
     QStringList verdictTexts() const;
 
     // The backing image of the drawing area, in device pixels, with all drawing done.
@@ -63,10 +62,8 @@ public:
 Q_SIGNALS:
     // A mouse button was pressed on the drawing area at (x, y) canvas units.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, float x, float y);
-    // The keyboard cursor was shown or moved; it stands at (x, y) canvas units.
+    // The keyboard cross was shown or moved; it stands at (x, y) canvas units.
     void KeyboardCursorMoved(float x, float y);
-    // The verdicts shown changed: a judging gave new ones, or the ropes were erased.
-    void VerdictsShown();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -83,8 +80,6 @@ private:
     QPen pen(const QColor &color) const;
     // Asks for a paint of the whole drawing area.
     void changed();
-    // Shows the keyboard cursor at m_cursor and tells where it is.
-    void showCursor();
     // The verdicts of the judged ropes within reach of `pixel` of the drawing area.
     QStringList verdictsNear(const QPointF &pixel) const;
 
@@ -93,7 +88,6 @@ private:
     // it needs no paint of its own (a redraw of thousands of dots would otherwise
     // build a region of thousands of squares).
     bool m_wholeAreaPending = false;
-    bool m_autoRedraw = false;
     float m_scaleWidth = 0.0f;
     float m_scaleHeight = 0.0f;
     QColor m_backColor = Qt::white;
@@ -103,8 +97,5 @@ private:
     // of the dot covers columns m_dotRuns[r].first .. second - 1.
     std::vector<std::pair<int, int>> m_dotRuns;
     std::vector<game::JudgedRope> m_ropes;
-    // The keyboard cursor: a logical pixel of the drawing area, and the cross
-    // shown over it, a child lying above the drawing and the illustration.
-    QPoint m_cursor;
-    QWidget *m_cursorMark = nullptr;
+    KeyboardCross *m_cross = nullptr;
 };

@@ -1,11 +1,101 @@
 #include "surface/pointlistview.h"
 
+#include "surface/accessibleleaf.h"
 #include "surface/pointmodel.h"
 
-#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
+
+namespace {
+
+// An entry of a list as a screen reader hears it: the point, as the model words
+// it ("Точка 1: 13,51351"). An entry is known by its place.
+class EntryAccessible : public AccessibleLeaf
+{
+public:
+    EntryAccessible(PointListView *list, int row)
+        : AccessibleLeaf(list, QAccessible::ListItem)
+        , m_row(row)
+    {
+    }
+
+    bool isValid() const override { return m_owner && m_row < list()->model()->rowCount(); }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && isValid() ? index().data(Qt::AccessibleTextRole).toString() : QString();
+    }
+    QRect rect() const override
+    {
+        const QRect entry = isValid() ? list()->visualRect(index()) : QRect();
+        return entry.isValid() ? entry.translated(list()->viewport()->mapToGlobal(QPoint())) : entry;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invalid = !isValid();
+        state.selectable = state.focusable = isValid();
+        state.selected = isValid() && list()->selectionModel()->isRowSelected(m_row);
+        state.focused = isValid() && list()->hasFocus() && list()->currentIndex().row() == m_row;
+        state.invisible = !isValid() || !list()->viewport()->rect().intersects(list()->visualRect(index()));
+        return state;
+    }
+
+private:
+    PointListView *list() const { return static_cast<PointListView *>(m_owner.data()); }
+    QModelIndex index() const { return list()->model()->index(m_row, list()->modelColumn()); }
+
+    int m_row;
+};
+
+// A list of points as a list of its entries, one per point, rather than the
+// table of both columns that Qt would make of it.
+class ListAccessible : public QAccessibleWidget
+{
+public:
+    explicit ListAccessible(PointListView *list)
+        : QAccessibleWidget(list, QAccessible::List)
+    {
+    }
+    ~ListAccessible() override { deleteLeaves(m_entries); }
+
+    int childCount() const override { return list()->model()->rowCount(); }
+    QAccessibleInterface *child(int row) const override
+    {
+        if (row < 0 || row >= childCount()) {
+            return nullptr;
+        }
+        m_entries.resize(std::max(m_entries.size(), size_t(row) + 1), 0);
+        if (m_entries[size_t(row)] == 0) {
+            m_entries[size_t(row)] = (new EntryAccessible(list(), row))->registered();
+        }
+        return QAccessible::accessibleInterface(m_entries[size_t(row)]);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const auto id = child ? QAccessible::uniqueId(const_cast<QAccessibleInterface *>(child)) : 0;
+        const auto row = int(std::find(m_entries.begin(), m_entries.end(), id) - m_entries.begin());
+        return id != 0 && row < childCount() ? row : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        return child(list()->indexAt(list()->viewport()->mapFromGlobal(QPoint(x, y))).row());
+    }
+
+private:
+    PointListView *list() const { return static_cast<PointListView *>(widget()); }
+
+    mutable std::vector<QAccessible::Id> m_entries;
+};
+
+QAccessibleInterface *listFactory(const QString &className, QObject *object)
+{
+    return className == QLatin1String("PointListView") ? new ListAccessible(static_cast<PointListView *>(object))
+                                                       : nullptr;
+}
+
+} // namespace
 
 PointListView::PointListView(PointModel *points, int column, QWidget *parent)
     : QTableView(parent)
@@ -32,6 +122,8 @@ PointListView::PointListView(PointModel *points, int column, QWidget *parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing());
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    static const bool accessible = (QAccessible::installFactory(listFactory), true);
+    Q_UNUSED(accessible);
 }
 
 void PointListView::mousePressEvent(QMouseEvent *event)
@@ -68,11 +160,10 @@ void PointListView::currentChanged(const QModelIndex &current, const QModelIndex
     const QModelIndex row = current.isValid() ? current.siblingAtColumn(m_column) : current;
     const QModelIndex was = previous.isValid() ? previous.siblingAtColumn(m_column) : previous;
     // Past the table's own announcement, which names a cell of every column and
-    // is made whether or not the list has the focus: screen readers read this
-    // list as a list of its entries, and hear of the entry only from the list
-    // that has the focus.
+    // is made whether or not the list has the focus: a screen reader hears of
+    // the entry, one of the list's entries, only from the list that has it.
     QAbstractItemView::currentChanged(row, was); // NOLINT(bugprone-parent-virtual-call)
-    if (row.isValid() && hasFocus() && QAccessible::isActive()) {
+    if (row.isValid() && hasFocus()) {
         QAccessibleEvent focus(this, QAccessible::Focus);
         focus.setChild(row.row());
         QAccessible::updateAccessibility(&focus);

@@ -26,14 +26,17 @@ QVariant PointModel::data(const QModelIndex &index, int role) const
         || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
-    const game::Point &point = m_points[size_t(index.row())];
-    QString text = QString::fromStdString(game::FormatSingle(index.column() == 0 ? point.x : point.y));
     if (role == Qt::AccessibleTextRole) {
-        // Heard as a point with its number, and with a decimal comma, which
-        // Bulgarian speech reads as a number ("Точка 1: 13,51351").
-        text = QStringLiteral("Точка %1: %2").arg(index.row() + 1).arg(text.replace(u'.', u','));
+        // Heard as a point with its number: "Точка 1: 13,51351".
+        return QStringLiteral("Точка %1: %2").arg(index.row() + 1).arg(spoken(index.row(), index.column()));
     }
-    return text;
+    const game::Point &point = m_points[size_t(index.row())];
+    return QString::fromStdString(game::FormatSingle(index.column() == 0 ? point.x : point.y));
+}
+
+QString PointModel::spoken(int row, int column) const
+{
+    return data(index(row, column), Qt::DisplayRole).toString().replace(u'.', u',');
 }
 
 Qt::ItemFlags PointModel::flags(const QModelIndex &index) const

@@ -21,6 +21,9 @@ public:
 
     // The selection both lists show.
     QItemSelectionModel *selectionModel() const { return m_selection; }
+    // Point `row`'s X (column 0) or Y (column 1) as Bulgarian speech reads a
+    // number, with a decimal comma ("13,51351"), where the lists show "13.51351".
+    QString spoken(int row, int column) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

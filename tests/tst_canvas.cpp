@@ -60,7 +60,6 @@ private:
 
 void tst_Canvas::prepare(CanvasWidget &canvas)
 {
-    canvas.SetAutoRedraw(true);
     canvas.SetScaleHeight(500);
     canvas.SetScaleWidth(500);
     canvas.SetBackColor(game::Rgb(255, 255, 255));

@@ -24,7 +24,6 @@ public:
     float scaleWidth = 500;
     float scaleHeight = 500;
 
-    void SetAutoRedraw(bool on) override { calls << QStringLiteral("AutoRedraw %1").arg(on); }
     void SetScaleWidth(float units) override { scaleWidth = units; }
     void SetScaleHeight(float units) override { scaleHeight = units; }
     float ScaleWidth() const override { return scaleWidth; }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QKeyEvent;
+
+// The canvas's keyboard cursor: a small cross lying over the drawing and the
+// illustration, never drawn into the drawing. The arrows move it one pixel,
+// Shift+arrows ten, Home brings it back to the centre; the first key only shows
+// it where it stands. It stands on a logical pixel of the drawing area.
+class KeyboardCross : public QWidget
+{
+public:
+    enum class Key {
+        Other, // not the cross's key
+        Moved, // shown or moved
+        Press, // Return, Enter or Space: a press where it stands (shown first)
+    };
+
+    // The cross of `canvas`, whose contents rectangle is the drawing area.
+    explicit KeyboardCross(QWidget *canvas);
+
+    Key take(const QKeyEvent &event);
+    QPoint pixel() const { return m_pixel; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void showAt(QPoint pixel);
+
+    QPoint m_pixel;
+};
