@@ -8,6 +8,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WASM
+void startWebReader(MainForm &form); // webreader.cpp
+#endif
+
 // X11 or Wayland is a choice on Linux alone; elsewhere Qt has one window system.
 #ifdef Q_OS_LINUX
 namespace {
@@ -82,6 +86,7 @@ int main(int argc, char *argv[])
     // focus lands on the canvas, next in the tab order; the story is to hold it
     // at start, as on the desktop.
     form.Text1[0]->setFocus();
+    startWebReader(form);
 #endif
     return application.exec();
 }
