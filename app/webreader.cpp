@@ -1,16 +1,13 @@
 // The browser build's voice. Qt's WebAssembly platform gives screen readers next
 // to nothing (bare elements, only after a hidden English button is pressed; no
 // focus, no announcements), so the page reads the window itself: the reader of
-// dist/web/index.html keeps an element for each control of the tab order, named
-// as on the desktop, and live regions. This feeds it with what the desktop hands
-// its screen readers: where the focus is, the lists' entries, and every
-// announcement.
+// dist/web/index.html keeps an element for each control of the tab order, and
+// live regions. This feeds it with what the desktop hands its screen readers.
 
 #include "app/mainform.h"
 #include "surface/pointlistview.h"
 
 #include <QAccessible>
-#include <QPushButton>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -19,7 +16,7 @@ using emscripten::val;
 
 namespace {
 
-std::vector<QWidget *> s_controls; // in the tab order, as the reader numbers them
+std::vector<QWidget *> s_controls; // the tab order, as the reader numbers them
 
 val reader()
 {
@@ -34,15 +31,28 @@ void hear(QAccessibleEvent *event)
         const auto *announcement = static_cast<QAccessibleAnnouncementEvent *>(event);
         reader().call<void>("say", announcement->message().toStdString(),
                             announcement->politeness() == QAccessible::AnnouncementPoliteness::Assertive);
-    } else if (control != s_controls.end() && event->type() == QAccessible::Focus) {
-        reader().call<void>("focus", index);
-    } else if (control != s_controls.end()) {
+    } else if (control == s_controls.end()) {
+        return;
+    } else if (event->type() == QAccessible::Focus) {
+        reader().call<void>(event->child() < 0 ? "focus" : "current", index, event->child());
+    } else {
         reader().call<void>("state", index, !(*control)->isEnabled(), !(*control)->isVisible());
     }
 }
 
+// The entries of a list from `first` on, as a screen reader hears them.
+void showEntries(int index, int first)
+{
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(s_controls[size_t(index)]);
+    val names = val::array();
+    for (int row = first; row < list->childCount(); ++row) {
+        names.call<void>("push", list->child(row)->text(QAccessible::Name).toStdString());
+    }
+    reader().call<void>("entries", index, first, names);
+}
+
 // From the reader: the browser's focus came to a control, or a screen reader
-// pressed it.
+// pressed one.
 void focused(int index)
 {
     s_controls[size_t(index)]->setFocus(Qt::OtherFocusReason);
@@ -50,7 +60,7 @@ void focused(int index)
 
 void pressed(int index)
 {
-    if (auto *button = qobject_cast<QPushButton *>(s_controls[size_t(index)])) {
+    if (auto *button = qobject_cast<QAbstractButton *>(s_controls[size_t(index)])) {
         button->click();
     }
 }
@@ -59,31 +69,6 @@ EMSCRIPTEN_BINDINGS(reader)
 {
     emscripten::function("readerFocused", &focused);
     emscripten::function("readerPressed", &pressed);
-}
-
-// A list's entries as a screen reader hears them, from `first` on, and which is
-// the current one.
-void followList(int index, PointListView *list)
-{
-    const auto entries = [index, list](int first) {
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(list);
-        val names = val::array();
-        for (int row = first; row < iface->childCount(); ++row) {
-            names.call<void>("push", iface->child(row)->text(QAccessible::Name).toStdString());
-        }
-        reader().call<void>("entries", index, first, names);
-    };
-    const QAbstractItemModel *points = list->model();
-    for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        QObject::connect(points, changed, list, [entries](const QModelIndex &, int first) { entries(first); });
-    }
-    QObject::connect(points, &QAbstractItemModel::modelReset, list, [entries] { entries(0); });
-    const auto current = [index, list] {
-        const int row = list->currentIndex().row();
-        reader().call<void>("current", index, row, list->selectionModel()->isRowSelected(row));
-    };
-    QObject::connect(list->selectionModel(), &QItemSelectionModel::currentChanged, list, current);
-    QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list, current);
 }
 
 } // namespace
@@ -97,25 +82,27 @@ void startWebReader(MainForm &form)
     val controls = val::array();
     for (QWidget *widget = form.nextInFocusChain(); widget != &form; widget = widget->nextInFocusChain()) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
-        if ((widget->focusPolicy() & Qt::TabFocus) == 0) {
-            continue;
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0) {
+            val control = val::object();
+            control.set("role", roles.count(iface->role()) ? roles.at(iface->role()) : "textbox");
+            control.set("name", iface->text(QAccessible::Name).toStdString());
+            control.set("description", iface->text(QAccessible::Description).toStdString());
+            control.set("text", iface->textInterface() ? iface->textInterface()->text(0, -1).toStdString() : "");
+            controls.call<void>("push", control);
+            s_controls.push_back(widget);
         }
-        val control = val::object();
-        control.set("role", roles.count(iface->role()) ? roles.at(iface->role()) : "textbox");
-        control.set("name", iface->text(QAccessible::Name).toStdString());
-        control.set("description", iface->text(QAccessible::Description).toStdString());
-        control.set("text", iface->textInterface() ? iface->textInterface()->text(0, -1).toStdString() : "");
-        controls.call<void>("push", control);
-        s_controls.push_back(widget);
     }
     reader().call<void>("start", controls, val::module_property("readerFocused"), val::module_property("readerPressed"));
-    QAccessible::installUpdateHandler(hear);
-    for (size_t index = 0; index < s_controls.size(); ++index) {
-        QWidget *widget = s_controls[index];
-        if (auto *list = qobject_cast<PointListView *>(widget)) {
-            followList(int(index), list);
+    for (int index = 0; index < int(s_controls.size()); ++index) {
+        if (auto *list = qobject_cast<PointListView *>(s_controls[size_t(index)])) {
+            const QAbstractItemModel *points = list->model();
+            for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+                QObject::connect(points, changed, list, [index](const QModelIndex &, int first) { showEntries(index, first); });
+            }
+            QObject::connect(points, &QAbstractItemModel::modelReset, list, [index] { showEntries(index, 0); });
         }
-        QAccessibleEvent event(widget, widget->hasFocus() ? QAccessible::Focus : QAccessible::ObjectShow);
+        QAccessibleEvent event(s_controls[size_t(index)], s_controls[size_t(index)]->hasFocus() ? QAccessible::Focus : QAccessible::ObjectShow);
         hear(&event);
     }
+    QAccessible::installUpdateHandler(hear);
 }

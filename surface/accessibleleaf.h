@@ -6,17 +6,20 @@
 
 #include <vector>
 
-// An accessible object of a widget that is no widget itself and has no children
-// (an entry of a list, a text of the canvas). Qt's accessibility cache owns it
-// once registered; deleteLeaves frees those of a list of ids.
+// A text of a widget's own for screen readers, no widget itself, lying where the
+// widget lies: a verdict of the canvas; an entry of a list overrides its text,
+// place and state. Qt's accessibility cache owns it once registered.
 class AccessibleLeaf : public QAccessibleInterface
 {
 public:
-    AccessibleLeaf(QWidget *owner, QAccessible::Role role)
+    AccessibleLeaf(QWidget *owner, QAccessible::Role role, const QString &name = {})
         : m_owner(owner)
         , m_role(role)
+        , m_name(name)
     {
     }
+
+    QAccessible::Id registered() { return QAccessible::registerAccessibleInterface(this); }
 
     bool isValid() const override { return !m_owner.isNull(); }
     QObject *object() const override { return nullptr; }
@@ -26,14 +29,26 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    void setText(QAccessible::Text, const QString &) override {}
     QAccessible::Role role() const override { return m_role; }
-
-    QAccessible::Id registered() { return QAccessible::registerAccessibleInterface(this); }
+    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? m_name : QString(); }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override { return m_owner ? QRect(m_owner->mapToGlobal(QPoint()), m_owner->size()) : QRect(); }
+    // A list item has the focus while its widget has it (under Qt 6.4, what a key
+    // on the canvas did).
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.focusable = m_role == QAccessible::ListItem;
+        state.focused = state.focusable && m_owner && m_owner->hasFocus();
+        return state;
+    }
 
 protected:
     QPointer<QWidget> m_owner;
+
+private:
     QAccessible::Role m_role;
+    QString m_name;
 };
 
 inline void deleteLeaves(std::vector<QAccessible::Id> &ids)

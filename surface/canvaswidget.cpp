@@ -235,7 +235,11 @@ void CanvasWidget::ShowVerdicts(const std::vector<game::JudgedRope> &ropes)
         return;
     }
     m_ropes = ropes;
-    CanvasAccessible::of(this)->verdictsChanged();
+    // The verdicts end the canvas's description (no DescriptionChanged for it:
+    // Orca 43 then says nothing of the announcement), and new ones are said.
+    if (!m_ropes.empty()) {
+        CanvasAccessible::of(this)->speak(verdictTexts().join(QStringLiteral(". ")), CanvasAccessible::Speech::Anywhere);
+    }
 }
 
 QString CanvasWidget::verdictText(size_t k) const
