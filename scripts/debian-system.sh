@@ -51,6 +51,16 @@ debian_mirror() {
     echo "$mirror"
 }
 
+# Installs the Debian packages of these commands where one is missing.
+debian_tools() {
+    local tool missing=()
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || missing+=("$tool")
+    done
+    [ "${#missing[@]}" -eq 0 ] || debian_sudo env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+}
+
 debian_base() {
     local suite=$1 base="$DV_CACHE/debian-$1-base" lock
     mkdir -p "$DV_CACHE"
@@ -58,10 +68,7 @@ debian_base() {
     exec {lock}>"$DV_CACHE/debian-$suite.lock"
     flock "$lock"
     if [ ! -x "$base/usr/bin/git" ]; then
-        if ! command -v debootstrap >/dev/null; then
-            echo "Installing Debian packages: debootstrap" >&2
-            debian_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q debootstrap >&2
-        fi
+        debian_tools debootstrap
         local mirror script=()
         mirror=$(debian_mirror) || return 1
         # An older debootstrap knows no script for a newer suite: sid's fits.

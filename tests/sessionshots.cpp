@@ -10,7 +10,10 @@
 //   shot NAME    writes OUTDIR/NAME.png, the canvas's drawing area in device
 //                pixels, and OUTDIR/NAME.txt, the X list, the Y list and the
 //                verdicts of the judged ropes, one entry a line
-// Run it on the offscreen platform; QT_SCALE_FACTOR=2 gives the drawing at 200 %.
+//   window NAME  writes OUTDIR/NAME.png, the window as the screen shows it,
+//                with its frame
+// Run it on the offscreen platform (on Windows, the windows one);
+// QT_SCALE_FACTOR=2 gives the drawing at 200 %.
 
 #include "app/mainform.h"
 #include "surface/canvaswidget.h"
@@ -20,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeySequence>
+#include <QScreen>
 #include <QTest>
 #include <QTextStream>
 
@@ -106,6 +110,12 @@ int main(int argc, char *argv[])
             }
         } else if (words.size() == 2 && words[0] == QLatin1String("shot")) {
             ok = writeShot(form, out.filePath(words[1]));
+        } else if (words.size() == 2 && words[0] == QLatin1String("window")) {
+            QTest::qWait(200); // the lists lay out their entries on a timer
+            form.repaint();
+            const QRect frame = form.frameGeometry();
+            ok = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                     .save(out.filePath(words[1] + QStringLiteral(".png")));
         } else {
             ok = words.isEmpty();
         }

@@ -18,13 +18,14 @@ file(GET_RUNTIME_DEPENDENCIES
 # (cross-building on Linux) misses for Qt6Core.dll and the like: find those by
 # hand, whatever their case.
 foreach(name IN LISTS lower_case)
+    string(TOLOWER "${name}" name_lower) # CMake 3.25 gives it in lower case, 3.31 as imported
     set(path)
     foreach(dir IN LISTS DV_DLL_DIRS)
         file(GLOB candidates "${dir}/*.dll" "${dir}/*.DLL")
         foreach(candidate IN LISTS candidates)
             get_filename_component(candidate_name "${candidate}" NAME)
             string(TOLOWER "${candidate_name}" candidate_name)
-            if(candidate_name STREQUAL name AND NOT path)
+            if(candidate_name STREQUAL name_lower AND NOT path)
                 set(path "${candidate}")
             endif()
         endforeach()
