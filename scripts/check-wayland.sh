@@ -19,19 +19,8 @@ PACKAGES_EXTRA=(weston xwayland xdotool x11-utils imagemagick)
 PRESET=ci
 source "$(dirname "$0")/setup.sh"
 
-program=""
 shots=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --program) program=$2; shift 2 ;;
-        --shots) shots=$2; shift 2 ;;
-        *) echo "usage: $0 [--program PATH] [--shots DIR]" >&2; exit 2 ;;
-    esac
-done
-if [ -z "$program" ]; then
-    configure_and_build
-    program="$BUILD_DIR/app/dragon-valley"
-fi
+program_options shots "$@"
 
 CONVERT=/usr/bin/convert
 work=$(mktemp -d)

@@ -20,19 +20,8 @@ PACKAGES_EXTRA=(xvfb xdotool x11-utils wmctrl imagemagick openbox xfwm4 metacity
 PRESET=ci
 source "$(dirname "$0")/setup.sh"
 
-program=""
 shots=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --program) program=$2; shift 2 ;;
-        --shots) shots=$2; shift 2 ;;
-        *) echo "usage: $0 [--program PATH] [--shots DIR]" >&2; exit 2 ;;
-    esac
-done
-if [ -z "$program" ]; then
-    configure_and_build
-    program="$BUILD_DIR/app/dragon-valley"
-fi
+program_options shots "$@"
 
 work=$(mktemp -d)
 shots=${shots:-$work}

@@ -15,19 +15,8 @@ PACKAGES_EXTRA=(xvfb xdotool imagemagick)
 PRESET=default
 source "$(dirname "$0")/setup.sh"
 
-program=""
 output="$ROOT/docs"
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --program) program=$2; shift 2 ;;
-        --output) output=$2; shift 2 ;;
-        *) echo "usage: $0 [--program PATH] [--output DIR]" >&2; exit 2 ;;
-    esac
-done
-if [ -z "$program" ]; then
-    configure_and_build
-    program="$BUILD_DIR/app/dragon-valley"
-fi
+program_options output "$@"
 mkdir -p "$output"
 
 # Debian's ImageMagick, whatever else is first on PATH.
