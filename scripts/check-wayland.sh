@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# The program on a Wayland desktop: weston's headless compositor (the pixman
-# renderer, so that weston-screenshooter has pixels to take) with XWayland, as
-# a desktop starts it.
+# The program on a Wayland desktop: weston's headless compositor (with pixman,
+# so that weston-screenshooter has pixels to take) and XWayland.
 #   1. With XWayland, with QT_QPA_PLATFORM=wayland (as some desktops set it) and
 #      without: the window goes through XWayland, its minimum and maximum size
-#      are its size, its _MOTIF_WM_HINTS ask for a title and a close box only,
-#      a resize request leaves it 453 by 469, and the screenshot shows it.
-#   2. Without XWayland: with Qt's Wayland plugin (qt6-wayland) installed the
-#      window opens on Wayland itself; without it the program says why it
-#      cannot start in one line on stderr.
+#      are 453 by 469, its _MOTIF_WM_HINTS ask for a title and a close box only,
+#      a resize request leaves its size, and the screenshot shows it.
+#   2. Without XWayland: with qt6-wayland the window opens on Wayland itself;
+#      without it the program says why it cannot start in one line on stderr.
 # Each case leaves a screenshot, kept with --shots, for a person to look at.
 #
 #   scripts/check-wayland.sh [--program PATH] [--shots DIR]
@@ -41,10 +39,7 @@ done
 # and the program has it only where it is given.
 export WAYLAND_DISPLAY=$socket XDG_SESSION_TYPE=wayland DISPLAY=$x_display
 
-start_program() {
-    env -u DISPLAY -u QT_QPA_PLATFORM "$@" "$program" >"$work/program.log" 2>&1 &
-    program_pid=$!
-}
+start_program() { env -u DISPLAY -u QT_QPA_PLATFORM "$@" "$program" >"$work/program.log" 2>&1 & program_pid=$!; }
 stop_program() { kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true; }
 
 # Takes the whole output into $shots/$1.png and sets `placed` to where its

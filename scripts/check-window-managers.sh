@@ -34,17 +34,14 @@ client_geometry() {
 numbers() { xprop "$@" | sed -n 's/.*= *//p' | tr -d ,; }
 
 check_under() {
-    local wm=$1 window tries=100
+    local wm=$1 window tries=100 run=("$1")
     echo "== $wm" >&2
     start_xvfb 1024x768x24 "$work" || { fail "Xvfb did not start"; return; }
     if [ "$wm" != none ]; then
         # xfwm4 reads its settings from xfconfd over the session's D-Bus: it
         # gets a bus of its own.
-        if [ "$wm" = xfwm4 ]; then
-            dbus-run-session -- xfwm4 --compositor=off >"$work/wm.log" 2>&1 &
-        else
-            "$wm" >"$work/wm.log" 2>&1 &
-        fi
+        [ "$wm" != xfwm4 ] || run=(dbus-run-session -- xfwm4 --compositor=off)
+        "${run[@]}" >"$work/wm.log" 2>&1 &
         # It is up once it names its check window on the root (wmctrl -m).
         until wmctrl -m >/dev/null 2>&1; do
             ((--tries)) || { fail "$wm did not start"; cat "$work/wm.log" >&2; return; }

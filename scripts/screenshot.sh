@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the README's pictures from the real program on a virtual display (Xvfb),
+# The README's pictures, from the real program on a virtual display (Xvfb)
 # pressed with xdotool as a user would press it:
 #   docs/screenshot.png  the window in play: four ropes, one of each verdict,
 #                        judged by "Рицар"
@@ -7,9 +7,7 @@
 #                        round and enlarged three times, with their verdicts
 #
 #   scripts/screenshot.sh [--program PATH] [--output DIR]
-#
-# --program runs another copy than build/'s, e.g. an installed
-# /usr/bin/dragon-valley, and --output writes elsewhere than docs/.
+# --program runs another copy than build/'s, e.g. /usr/bin/dragon-valley.
 PACKAGES_EXTRA=(xvfb xdotool imagemagick)
 PRESET=default
 source "$(dirname "$0")/setup.sh"
@@ -86,8 +84,7 @@ row solid "solid: the rope wins land" 110 95 165
 row dash "dash: too far from the dragon" 20 10 120
 row dot "dot: within the dragon's fire" 200 38 104
 row dashdotdot "dash-dot-dot: an end in the valley" 470 10 160
-"$CONVERT" "$work/row-solid.png" "$work/row-dash.png" "$work/row-dot.png" \
-    "$work/row-dashdotdot.png" -append -bordercolor white -border 6 -strip \
-    "$output/patterns.png"
+"$CONVERT" "$work"/row-{solid,dash,dot,dashdotdot}.png -append -bordercolor white -border 6 \
+    -strip "$output/patterns.png"
 
 echo "Wrote $output/screenshot.png and $output/patterns.png" >&2

@@ -109,8 +109,5 @@ program_options() {
         esac
         shift 2
     done
-    if [ -z "$program" ]; then
-        configure_and_build
-        program=$BUILD_DIR/app/dragon-valley
-    fi
+    [ -n "$program" ] || { configure_and_build; program=$BUILD_DIR/app/dragon-valley; }
 }
