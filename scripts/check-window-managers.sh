@@ -18,8 +18,9 @@ program_options shots "$@"
 work=$(mktemp -d)
 shots=${shots:-$work}
 mkdir -p "$shots"
-# Ends the display, the window manager and the program.
-stop_all() { jobs -p | xargs -r kill 2>/dev/null || true; wait; }
+# Ends the display and the program; the window manager ends with the display
+# (killing dbus-run-session itself would leave xfwm4's D-Bus daemon running).
+stop_all() { kill "${xvfb_pid:-}" "${program_pid:-}" 2>/dev/null || true; wait; }
 trap 'stop_all; rm -rf "$work"' EXIT
 CLIENT_SIZE=453x469
 failures=0
@@ -36,6 +37,7 @@ numbers() { xprop "$@" | sed -n 's/.*= *//p' | tr -d ,; }
 check_under() {
     local wm=$1 window tries=100 run=("$1")
     echo "== $wm" >&2
+    program_pid=""
     start_xvfb 1024x768x24 "$work" || { fail "Xvfb did not start"; return; }
     if [ "$wm" != none ]; then
         # xfwm4 reads its settings from xfconfd over the session's D-Bus: it
@@ -49,6 +51,7 @@ check_under() {
         done
     fi
     QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+    program_pid=$!
     window=$(wait_for_window 20 --class dragon-valley)
     [ -n "$window" ] || { fail "the program's window did not appear"; return; }
 
