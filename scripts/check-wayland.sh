@@ -1,57 +1,27 @@
 #!/usr/bin/env bash
-# The program on a Wayland desktop: weston's headless compositor (the pixman
-# renderer, so that weston-screenshooter has pixels to take) with XWayland, as a
-# desktop starts it, and QT_QPA_PLATFORM=wayland set as some desktops set it.
-#   1. With XWayland the window goes through it: weston's X11 window manager
-#      frames it with the whole caption and a close box only (the window's
-#      _MOTIF_WM_HINTS ask for no minimise and no maximise), its minimum and
-#      maximum size are its size, and a resize request leaves it 453 by 469.
-#      The same without QT_QPA_PLATFORM.
-#   2. Without an X display (XWayland off): with Qt's Wayland plugin (Debian's
-#      qt6-wayland) the window opens on Wayland itself; without the plugin the
-#      program says why it cannot start in one line on stderr. Which of the two
-#      is checked depends on whether qt6-wayland is installed.
-# Each case leaves a screenshot taken by weston-screenshooter, for a person to
-# look at.
+# The program on a Wayland desktop: weston's headless compositor (with pixman,
+# so that weston-screenshooter has pixels to take) and XWayland.
+#   1. With XWayland, with QT_QPA_PLATFORM=wayland (as some desktops set it) and
+#      without: the window goes through XWayland, its minimum and maximum size
+#      are 453 by 469, its _MOTIF_WM_HINTS ask for a title and a close box only,
+#      a resize request leaves its size, and the screenshot shows it.
+#   2. Without XWayland: with qt6-wayland the window opens on Wayland itself;
+#      without it the program says why it cannot start in one line on stderr.
+# Each case leaves a screenshot, kept with --shots, for a person to look at.
 #
 #   scripts/check-wayland.sh [--program PATH] [--shots DIR]
 PACKAGES_EXTRA=(weston xwayland xdotool x11-utils imagemagick)
 PRESET=ci
 source "$(dirname "$0")/setup.sh"
-
-program=""
 shots=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --program) program=$2; shift 2 ;;
-        --shots) shots=$2; shift 2 ;;
-        *) echo "usage: $0 [--program PATH] [--shots DIR]" >&2; exit 2 ;;
-    esac
-done
-if [ -z "$program" ]; then
-    configure_and_build
-    program="$BUILD_DIR/app/dragon-valley"
-fi
+program_options shots "$@"
 
-CONVERT=/usr/bin/convert
 work=$(mktemp -d)
 shots=${shots:-$work/shots}
 mkdir -p "$shots"
-weston_pid=""
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
+trap 'jobs -p | xargs -r kill 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 failures=0
-fail() {
-    echo "  FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+fail() { echo "  FAIL: $*" >&2; failures=$((failures + 1)); }
 
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -59,79 +29,55 @@ socket=dragon-valley-check
 weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
     --socket="$socket" --xwayland --debug --idle-time=0 --no-config \
     --log="$work/weston.log" 2>"$work/weston.stderr" &
-weston_pid=$!
-x_display=""
 for _ in $(seq 100); do
     x_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null || true)
     [ -n "$x_display" ] && [ -S "$XDG_RUNTIME_DIR/$socket" ] && break
     sleep 0.1
 done
 [ -n "$x_display" ] || { echo "weston did not start with XWayland:" >&2; cat "$work/weston.log" >&2; exit 1; }
+# A session on weston as the program sees it; DISPLAY is for the X tools here,
+# and the program has it only where it is given.
+export WAYLAND_DISPLAY=$socket XDG_SESSION_TYPE=wayland DISPLAY=$x_display
 
-# The desktop's environment, as a session on weston would have it.
-desktop=(WAYLAND_DISPLAY="$socket" XDG_SESSION_TYPE=wayland XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR")
-
-start_program() {
-    env -u DISPLAY -u QT_QPA_PLATFORM "${desktop[@]}" "$@" "$program" >"$work/program.log" 2>&1 &
-    program_pid=$!
-}
-
-stop_program() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    wait "$program_pid" 2>/dev/null || true
-    program_pid=""
-}
+start_program() { env -u DISPLAY -u QT_QPA_PLATFORM "$@" "$program" >"$work/program.log" 2>&1 & program_pid=$!; }
+stop_program() { kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true; }
 
 # Takes the whole output into $shots/$1.png and sets `placed` to where its
-# light blue client area lies on the output ("WxH+X+Y"), empty where it shows
-# none.
-placed=""
+# light blue client area lies ("WxH+X+Y"), empty where it shows none.
 screenshot() {
     placed=""
     rm -f "$work"/wayland-screenshot-*.png
-    if ! (cd "$work" && WAYLAND_DISPLAY=$socket timeout 20 weston-screenshooter); then
-        fail "weston-screenshooter failed"
-        return
-    fi
+    (cd "$work" && timeout 20 weston-screenshooter) || { fail "weston-screenshooter failed"; return; }
     mv "$work"/wayland-screenshot-*.png "$shots/$1.png"
-    placed=$("$CONVERT" "$shots/$1.png" -fill black +opaque "rgb(128,128,255)" -trim \
+    placed=$(/usr/bin/convert "$shots/$1.png" -fill black +opaque "rgb(128,128,255)" -trim \
         -format '%wx%h%O' info: 2>/dev/null | sed '/^1x1[-+]/d')
 }
 
 # Case 1: the window goes through XWayland.
 check_through_xwayland() {
-    local name=$1
+    local name=$1 window hints functions decorations size
     shift
     echo "== $name" >&2
     start_program DISPLAY="$x_display" "$@"
-    local window
-    window=$(DISPLAY=$x_display wait_for_window 20 --class dragon-valley)
-    if [ -z "$window" ]; then
-        fail "no X11 window: the program did not go through XWayland"
-        cat "$work/program.log" >&2
-        stop_program
-        return
-    fi
+    window=$(wait_for_window 20 --class dragon-valley)
+    [ -n "$window" ] || { fail "no X11 window: the program did not go through XWayland"
+        cat "$work/program.log" >&2; stop_program; return; }
     sleep 0.5
-    local hints motif
-    hints=$(DISPLAY=$x_display xprop -id "$window" WM_NORMAL_HINTS)
+    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
     grep -q 'minimum size: 453 by 469' <<<"$hints" || fail "minimum size is not 453 by 469"
     grep -q 'maximum size: 453 by 469' <<<"$hints" || fail "maximum size is not 453 by 469"
-    # flags, functions, decorations: functions 8 minimise, 16 maximise;
-    # decorations 8 title, 32 minimise, 64 maximise.
-    motif=$(DISPLAY=$x_display xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ,)
-    local flags functions decorations
-    read -r flags functions decorations _ <<<"$motif"
+    # Flags, functions (8 minimise, 16 maximise), decorations (8 title,
+    # 32 minimise, 64 maximise).
+    read -r _ functions decorations _ <<<"$(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ,)"
     echo "  _MOTIF_WM_HINTS functions $functions decorations $decorations" >&2
     if [ -z "$decorations" ] || (( (decorations & 0x60) != 0 || (decorations & 0x8) == 0 \
         || (functions & 0x18) != 0 )); then
         fail "the window asks for other buttons than a title bar with a close box"
     fi
-    DISPLAY=$x_display xdotool windowsize "$window" 700 600
+    xdotool windowsize "$window" 700 600
     sleep 0.5
-    local size
-    size=$(DISPLAY=$x_display xwininfo -id "$window" | awk '/^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w "x" h}')
-    echo "  after a resize request: ${size}" >&2
+    size=$(xwininfo -id "$window" | awk '/^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w "x" h}')
+    echo "  after a resize request: $size" >&2
     [ "$size" = 453x469 ] || fail "the window was resized to $size"
     screenshot "$name"
     echo "  client area on the 1024x768 output: ${placed:-not seen}" >&2
@@ -145,7 +91,6 @@ check_through_xwayland() {
     done
     rm -f "$shots/closed.png"
 }
-
 check_through_xwayland xwayland-platform-wayland QT_QPA_PLATFORM=wayland
 check_through_xwayland xwayland-platform-unset
 
@@ -162,28 +107,18 @@ if dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q 'ok installed'
     done
     echo "  client area on the output: ${placed:-not seen}" >&2
     [ -n "$placed" ] || { fail "the window did not open on Wayland"; cat "$work/program.log" >&2; }
-    stop_program
 else
     echo "  qt6-wayland is not installed: the program says why it cannot start" >&2
-    for _ in $(seq 100); do
-        kill -0 "$program_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$program_pid" 2>/dev/null; then
-        fail "the program still runs without a window system it can use"
-        stop_program
-    else
-        wait "$program_pid" 2>/dev/null || true
-        program_pid=""
+    if timeout 10 tail -s 0.1 --pid="$program_pid" -f /dev/null; then
         echo "  stderr: $(head -n1 "$work/program.log")" >&2
         head -n1 "$work/program.log" | grep -q '^dragon-valley: .*qt6-wayland' \
             || fail "the first line on stderr does not say what is missing"
+    else
+        fail "the program still runs without a window system it can use"
     fi
 fi
+stop_program
 
 [ "$shots" = "$work/shots" ] || echo "screenshots in $shots" >&2
-if [ "$failures" -gt 0 ]; then
-    echo "wayland: $failures failures" >&2
-    exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "wayland: $failures failures" >&2; exit 1; }
 echo "wayland: the window goes through XWayland with a title and a close box, at its fixed size" >&2

@@ -95,3 +95,21 @@ wait_for_window() {
 }
 
 install_packages "${PACKAGES[@]}" ${PACKAGES_EXTRA[@]+"${PACKAGES_EXTRA[@]}"}
+
+# The options of the scripts that run the program: --program PATH runs that
+# copy, and without it the preset's program is built and run; --NAME DIR sets
+# the variable NAME, named by the first argument (shots, output).
+program_options() {
+    local folder=$1
+    shift
+    program=""
+    while [ $# -gt 0 ]; do
+        case $1 in
+            --program) program=$2 ;;
+            "--$folder") printf -v "$folder" %s "$2" ;;
+            *) echo "usage: $0 [--program PATH] [--$folder DIR]" >&2; exit 2 ;;
+        esac
+        shift 2
+    done
+    [ -n "$program" ] || { configure_and_build; program=$BUILD_DIR/app/dragon-valley; }
+}
