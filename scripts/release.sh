@@ -130,7 +130,7 @@ build_qt() {
         cd qtbase-everywhere-src-$QT_VERSION
         [ $target = wasm ] || patch -p1 --forward <../qt-qwindowswindow-dynamicgl.patch
         mkdir build && cd build
-        nice -n 10 $configure
+        nice -n 10 ${configure//$'\n'/ }
         nice -n 10 ninja
         cmake --install ." >"$DV_CACHE/qt-build.log" 2>&1 || {
         tail -n 30 "$DV_CACHE/qt-build.log" >&2
