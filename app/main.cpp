@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <cstdio>
 
 #ifdef Q_OS_WASM
@@ -18,14 +19,10 @@ namespace {
 
 bool waylandPluginInstalled()
 {
-    for (const QString &path : QCoreApplication::libraryPaths()) {
-        if (!QDir(path + QStringLiteral("/platforms"))
-                 .entryList({QStringLiteral("*wayland*")}, QDir::Files)
-                 .isEmpty()) {
-            return true;
-        }
-    }
-    return false;
+    const QStringList paths = QCoreApplication::libraryPaths();
+    return std::any_of(paths.begin(), paths.end(), [](const QString &path) {
+        return !QDir(path + QStringLiteral("/platforms")).entryList({QStringLiteral("*wayland*")}, QDir::Files).isEmpty();
+    });
 }
 
 // Where there is an X display, XWayland on a Wayland desktop included, the
@@ -40,8 +37,7 @@ void chooseWindowSystem()
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const bool wayland = platform.startsWith("wayland")
         || (platform.isEmpty()
-            && (qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-                || qgetenv("XDG_SESSION_TYPE") == "wayland"));
+            && (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland"));
     if (!wayland) {
         return;
     }
@@ -49,8 +45,7 @@ void chooseWindowSystem()
         qputenv("QT_QPA_PLATFORM", "xcb");
     } else if (!waylandPluginInstalled()) {
         std::fputs("dragon-valley: this Wayland desktop has no XWayland and Qt's Wayland "
-                   "plugin is missing: install qt6-wayland, or turn XWayland on\n",
-                   stderr);
+                   "plugin is missing: install qt6-wayland, or turn XWayland on\n", stderr);
     }
 }
 

@@ -114,7 +114,7 @@ MainForm::MainForm(QWidget *parent)
     m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
     m_illustration = std::make_unique<WidgetControl>(Picture2);
     m_game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*Picture1, *m_points, *m_judgeButton, *m_illustration, *Picture1});
+        game::ValleyGame::Controls{*Picture1, *m_points, *m_judgeButton, *m_illustration});
 
     for (int i = 0; i < int(Command1.size()); ++i) {
         connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
@@ -171,15 +171,8 @@ void MainForm::createControls()
     Picture1 = new CanvasWidget(this);
     Picture1->setGeometry(8, 32, 300, 300);
     Picture1->setFocusPolicy(Qt::StrongFocus);
-    describe(Picture1, QStringLiteral("Платно с долината"),
-             QStringLiteral("Кръгла долина с дракон в средата. Щракнете с мишката върху платното, "
-                            "за да поставите край на въже, или със стрелките преместете кръстчето "
-                            "(с Shift по десет точки, Home го връща в средата) и натиснете Enter или "
-                            "интервал. Точки 1 и 2 са въже 1, точки 3 и 4 са въже 2 и така нататък; "
-                            "координатите им се добавят в списъците X и Y. Бутонът „Рицар“ преценява "
-                            "въжетата и чертае всяко според присъдата: плътна линия — успех; "
-                            "пунктир — твърде далеч от дракона; точки — в огъня на дракона; "
-                            "тире и две точки — край на въжето е в долината или на ръба ѝ."));
+    // What it shows and how to play, for a screen reader.
+    describe(Picture1, QStringLiteral("Платно с долината"), resourceText(QStringLiteral(":/canvas-help.txt")).trimmed());
 
     m_points = new PointModel(this);
     for (int i = 0; i < 2; ++i) {
@@ -192,8 +185,7 @@ void MainForm::createControls()
 
     Command1[0] = new FaceButton(QStringLiteral("Рицар"), QColor(0, 255, 0), this);
     Command1[0]->setGeometry(328, 240, 105, 25);
-    Command1[0]->setAccessibleDescription(
-        QStringLiteral("Преценява всички въжета и ги начертава според присъдата"));
+    Command1[0]->setAccessibleDescription(QStringLiteral("Преценява всички въжета и ги начертава според присъдата"));
     Command1[1] = new FaceButton(QStringLiteral("Без точка"), QColor(255, 0, 255), this);
     Command1[1]->setGeometry(328, 272, 105, 25);
     Command1[1]->setAccessibleDescription(QStringLiteral("Премахва точката, избрана в списъците"));
@@ -237,23 +229,20 @@ void MainForm::speakForTheGame()
     // Where the keyboard cross went, and the point just placed, are spoken while
     // the canvas has the focus; a removal and clear all wherever the focus is
     // (the button that did them has it, or nothing of the window after a click).
-    const auto speak = [this](const QString &text, CanvasAccessible::Speech when) {
-        CanvasAccessible::of(Picture1)->speak(text, when);
-    };
+    using Speech = CanvasAccessible::Speech;
+    const auto speak = [this](const QString &text, Speech when) { CanvasAccessible::of(Picture1)->speak(text, when); };
     connect(Picture1, &CanvasWidget::KeyboardCursorMoved, this, [speak](float x, float y) {
-        speak(QStringLiteral("X %1, Y %2").arg(qRound(x)).arg(qRound(y)), CanvasAccessible::Speech::WhileFocused);
+        speak(QStringLiteral("X %1, Y %2").arg(qRound(x)).arg(qRound(y)), Speech::WhileFocused);
     });
     connect(m_points, &QAbstractItemModel::rowsInserted, this, [this, speak](const QModelIndex &, int, int row) {
-        speak(QStringLiteral("Точка %1: X %2, Y %3").arg(row + 1).arg(m_points->spoken(row, 0), m_points->spoken(row, 1)),
-              CanvasAccessible::Speech::WhileFocused);
+        const QString point = QStringLiteral("Точка %1: X %2, Y %3").arg(row + 1);
+        speak(point.arg(m_points->spoken(row, 0), m_points->spoken(row, 1)), Speech::WhileFocused);
     });
     connect(m_points, &QAbstractItemModel::rowsRemoved, this, [this, speak](const QModelIndex &, int row) {
-        speak(QStringLiteral("Точка %1 е премахната, %2").arg(row + 1).arg(pointsLeft(m_points->Count())),
-              CanvasAccessible::Speech::Anywhere);
+        speak(QStringLiteral("Точка %1 е премахната, %2").arg(row + 1).arg(pointsLeft(m_points->rowCount())), Speech::Anywhere);
     });
-    connect(m_points, &QAbstractItemModel::modelReset, this, [speak] {
-        speak(QStringLiteral("Платното и списъците са изчистени"), CanvasAccessible::Speech::Anywhere);
-    });
+    connect(m_points, &QAbstractItemModel::modelReset, this,
+            [speak] { speak(QStringLiteral("Платното и списъците са изчистени"), Speech::Anywhere); });
 }
 
 void MainForm::Form_Load()

@@ -1,8 +1,7 @@
 // The browser build's voice. Qt's WebAssembly platform gives screen readers next
 // to nothing (bare elements, only after a hidden English button is pressed; no
-// focus, no announcements), so the page reads the window itself: the reader of
-// dist/web/index.html keeps an element for each control of the tab order, and
-// live regions. This feeds it with what the desktop hands its screen readers.
+// focus, no announcements), so the reader of dist/web/index.html reads the window
+// itself, fed here with what the desktop hands its screen readers.
 
 #include "app/mainform.h"
 #include "surface/pointlistview.h"
@@ -23,6 +22,7 @@ val reader()
     return val::global("reader");
 }
 
+// Qt's accessibility events, where the desktop's screen readers get them.
 void hear(QAccessibleEvent *event)
 {
     const auto control = std::find(s_controls.begin(), s_controls.end(), event->object());
@@ -101,7 +101,8 @@ void startWebReader(MainForm &form)
             }
             QObject::connect(points, &QAbstractItemModel::modelReset, list, [index] { showEntries(index, 0); });
         }
-        QAccessibleEvent event(s_controls[size_t(index)], s_controls[size_t(index)]->hasFocus() ? QAccessible::Focus : QAccessible::ObjectShow);
+        QWidget *widget = s_controls[size_t(index)];
+        QAccessibleEvent event(widget, widget->hasFocus() ? QAccessible::Focus : QAccessible::ObjectShow);
         hear(&event);
     }
     QAccessible::installUpdateHandler(hear);

@@ -158,7 +158,7 @@ void BM_RemovePoint(benchmark::State &state)
         showResult(*form);
 
         state.PauseTiming();
-        removed = removed && pointsOf(*form).Count() == count - 1;
+        removed = removed && pointsOf(*form).rowCount() == count - 1;
         // The point comes back at the end of the lists, as a new press would add it.
         form->Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, float(at.x), float(at.y));
         settle();
@@ -201,7 +201,7 @@ void BM_ClearAll(benchmark::State &state)
         showResult(*form);
 
         state.PauseTiming();
-        cleared = cleared && pointsOf(*form).Count() == 0;
+        cleared = cleared && pointsOf(*form).rowCount() == 0;
         // The same board again: the points in both lists and their dots, drawn
         // after an erase and the valley, as a removal draws them, so that they
         // ask for one repaint of the canvas rather than one each.

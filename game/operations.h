@@ -36,6 +36,15 @@ struct Point
     double y = 0.0;
 };
 
+// A rope of the last judging, between points 2k and 2k+1, and its verdict as
+// the pattern it is drawn in.
+struct JudgedRope
+{
+    Point from;
+    Point to;
+    DrawStyle verdict = DrawStyle::Solid;
+};
+
 // The drawing area, whose drawing survives its being covered and uncovered.
 // Coordinates are canvas units: ScaleWidth by ScaleHeight units over the whole
 // drawing area, origin at its top-left corner, Y downwards. Pen widths are
@@ -44,7 +53,6 @@ class Canvas
 {
 public:
     virtual ~Canvas() = default;
-
     virtual void SetScaleWidth(float units) = 0;
     virtual void SetScaleHeight(float units) = 0;
     virtual float ScaleWidth() const = 0;
@@ -61,6 +69,9 @@ public:
     virtual void PSet(double x, double y) = 0;
     // A straight segment, current pen width and pattern.
     virtual void Line(float x1, float y1, float x2, float y2) = 0;
+    // The verdicts of the last judging in words, beside the drawing: rope k at
+    // index k; none once the ropes are erased.
+    virtual void ShowVerdicts(const std::vector<JudgedRope> &ropes) = 0;
 };
 
 // The points in click order, numbered from 0, as the two lists show them (X and
@@ -69,37 +80,15 @@ class PointList
 {
 public:
     virtual ~PointList() = default;
-
     virtual void Add(Point point) = 0;
     // Removes point `index`; later points move up by one and nothing is left
     // selected. An index out of range changes nothing.
     virtual void RemoveAt(int index) = 0;
     virtual void Clear() = 0;
-    virtual int Count() const = 0;
     // The selected point's index, -1 when none.
     virtual int Selected() const = 0;
     // Every point, in order.
     virtual const std::vector<Point> &Points() const = 0;
-};
-
-// A rope of the last judging, between points 2k and 2k+1, and its verdict as
-// the pattern it is drawn in.
-struct JudgedRope
-{
-    Point from;
-    Point to;
-    DrawStyle verdict = DrawStyle::Solid;
-};
-
-// Shows the verdicts of the last judging in words, beside the drawing.
-class VerdictBoard
-{
-public:
-    virtual ~VerdictBoard() = default;
-
-    // Every rope of the last judging, rope k at index k; empty once the ropes
-    // are erased from the canvas.
-    virtual void ShowVerdicts(const std::vector<JudgedRope> &ropes) = 0;
 };
 
 // A control the game can switch on and off or hide: the judge button, the
@@ -108,7 +97,6 @@ class Control
 {
 public:
     virtual ~Control() = default;
-
     virtual void SetEnabled(bool enabled) = 0;
     virtual void SetVisible(bool visible) = 0;
 };

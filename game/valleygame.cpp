@@ -40,7 +40,7 @@ void ValleyGame::ResetBoard()
     m_controls.canvas.Cls();
     m_controls.canvas.SetDrawWidth(DotWidth);
     DrawValley();
-    m_controls.verdicts.ShowVerdicts({});
+    m_controls.canvas.ShowVerdicts({});
     m_controls.judgeButton.SetEnabled(true);
 }
 
@@ -66,7 +66,7 @@ void ValleyGame::AddPoint(float x, float y)
     m_controls.canvas.SetDrawWidth(LineWidth);
     m_controls.illustration.SetVisible(false);
     m_controls.points.Add({AsListed(x), AsListed(y)});
-    m_controls.judgeButton.SetEnabled(m_controls.points.Count() % 2 == 0);
+    m_controls.judgeButton.SetEnabled(m_controls.points.Points().size() % 2 == 0);
 }
 
 void ValleyGame::RemoveSelectedPoint()
@@ -78,7 +78,7 @@ void ValleyGame::RemoveSelectedPoint()
     m_controls.points.RemoveAt(selected);
 
     m_controls.canvas.Cls();
-    m_controls.verdicts.ShowVerdicts({});
+    m_controls.canvas.ShowVerdicts({});
     m_controls.canvas.SetDrawWidth(DotWidth);
     DrawValley();
     for (const Point &point : m_controls.points.Points()) {
@@ -117,7 +117,7 @@ void ValleyGame::JudgeRopes()
                                float(rope.to.y));
         ropes.push_back(rope);
     }
-    m_controls.verdicts.ShowVerdicts(ropes);
+    m_controls.canvas.ShowVerdicts(ropes);
 }
 
 void ValleyGame::Judge()

@@ -17,7 +17,6 @@ public:
         PointList &points;
         Control &judgeButton;
         Control &illustration;
-        VerdictBoard &verdicts;
     };
 
     explicit ValleyGame(Controls controls);

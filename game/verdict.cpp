@@ -41,28 +41,13 @@ DrawStyle JudgeRope(Point a, Point b, Point centre, const Radii &radii)
     return DrawStyle::Solid;
 }
 
-namespace {
-
-const char *VerdictWords(DrawStyle verdict)
-{
-    switch (verdict) {
-    case DrawStyle::Solid:
-        return "успех";
-    case DrawStyle::Dash:
-        return "твърде далеч от дракона";
-    case DrawStyle::Dot:
-        return "в огъня на дракона";
-    case DrawStyle::DashDotDot:
-        return "край на въжето в долината";
-    }
-    return "";
-}
-
-} // namespace
-
 std::string VerdictText(std::size_t rope, DrawStyle verdict)
 {
-    return "Въже " + std::to_string(rope + 1) + ": " + VerdictWords(verdict);
+    const std::string words = verdict == DrawStyle::Solid  ? "успех"
+                            : verdict == DrawStyle::Dash   ? "твърде далеч от дракона"
+                            : verdict == DrawStyle::Dot    ? "в огъня на дракона"
+                                                           : "край на въжето в долината";
+    return "Въже " + std::to_string(rope + 1) + ": " + words;
 }
 
 } // namespace game

@@ -6,21 +6,18 @@
 
 #include <vector>
 
-// A text of a widget's own for screen readers, no widget itself, lying where the
-// widget lies: a verdict of the canvas; an entry of a list overrides its text,
-// place and state. Qt's accessibility cache owns it once registered.
+// A text of a widget's for screen readers that is no widget itself, lying where
+// the widget lies: what the canvas says; a list's entry overrides its text, place
+// and state. Qt's accessibility cache owns it once registered.
 class AccessibleLeaf : public QAccessibleInterface
 {
 public:
     AccessibleLeaf(QWidget *owner, QAccessible::Role role, const QString &name = {})
-        : m_owner(owner)
-        , m_role(role)
-        , m_name(name)
+        : m_owner(owner), m_role(role), m_name(name)
     {
     }
 
     QAccessible::Id registered() { return QAccessible::registerAccessibleInterface(this); }
-
     bool isValid() const override { return !m_owner.isNull(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_owner ? m_owner->window()->windowHandle() : nullptr; }
@@ -33,13 +30,13 @@ public:
     QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? m_name : QString(); }
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override { return m_owner ? QRect(m_owner->mapToGlobal(QPoint()), m_owner->size()) : QRect(); }
-    // A list item has the focus while its widget has it (under Qt 6.4, what a key
-    // on the canvas did).
+    // An item has the focus while its widget has it (under Qt 6.4: what a key on
+    // the canvas did).
     QAccessible::State state() const override
     {
         QAccessible::State state;
+        state.focused = m_role == QAccessible::ListItem && m_owner && m_owner->hasFocus();
         state.focusable = m_role == QAccessible::ListItem;
-        state.focused = state.focusable && m_owner && m_owner->hasFocus();
         return state;
     }
 
@@ -51,12 +48,9 @@ private:
     QString m_name;
 };
 
-inline void deleteLeaves(std::vector<QAccessible::Id> &ids)
+inline void deleteLeaves(const std::vector<QAccessible::Id> &ids)
 {
     for (QAccessible::Id id : ids) {
-        if (id != 0) {
-            QAccessible::deleteAccessibleInterface(id);
-        }
+        QAccessible::deleteAccessibleInterface(id);
     }
-    ids.clear();
 }

@@ -141,26 +141,6 @@ void CanvasWidget::changed()
     }
 }
 
-void CanvasWidget::SetScaleWidth(float units)
-{
-    m_scaleWidth = units;
-}
-
-void CanvasWidget::SetScaleHeight(float units)
-{
-    m_scaleHeight = units;
-}
-
-float CanvasWidget::ScaleWidth() const
-{
-    return m_scaleWidth;
-}
-
-float CanvasWidget::ScaleHeight() const
-{
-    return m_scaleHeight;
-}
-
 void CanvasWidget::SetBackColor(game::Color color)
 {
     m_backColor = toQColor(color);
@@ -176,11 +156,6 @@ void CanvasWidget::SetDrawWidth(int pixels)
 {
     m_drawWidth = std::max(1, pixels);
     fitDot();
-}
-
-void CanvasWidget::SetDrawStyle(game::DrawStyle style)
-{
-    m_drawStyle = style;
 }
 
 void CanvasWidget::Circle(double x, double y, double radius, game::Color color)
@@ -311,25 +286,19 @@ void CanvasWidget::focusOutEvent(QFocusEvent *event)
     QFrame::focusOutEvent(event);
 }
 
-QStringList CanvasWidget::verdictsNear(const QPointF &pixel) const
-{
-    QStringList near;
-    for (size_t k = 0; k < m_ropes.size(); ++k) {
-        const game::JudgedRope &rope = m_ropes[k];
-        const QPointF from = toPixels(rope.from.x, rope.from.y);
-        const QPointF to = toPixels(rope.to.x, rope.to.y);
-        if (distanceToSegment(pixel, from, to) <= RopeReach) {
-            near << verdictText(k);
-        }
-    }
-    return near;
-}
-
 bool CanvasWidget::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {
+        // The verdicts of the judged ropes within reach of the pointer.
         const auto *help = static_cast<QHelpEvent *>(event);
-        const QStringList near = verdictsNear(help->pos() - contentsRect().topLeft());
+        const QPointF at = help->pos() - contentsRect().topLeft();
+        QStringList near;
+        for (size_t k = 0; k < m_ropes.size(); ++k) {
+            const game::JudgedRope &rope = m_ropes[k];
+            if (distanceToSegment(at, toPixels(rope.from.x, rope.from.y), toPixels(rope.to.x, rope.to.y)) <= RopeReach) {
+                near << verdictText(k);
+            }
+        }
         if (near.isEmpty()) {
             QToolTip::hideText();
             event->ignore();

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+class KeyboardCross;
+
 // The drawing canvas: a sunken 2-pixel frame around the drawing area. Everything
 // is drawn into a backing image at the screen's pixel density, and paint events
 // only copy it out, so drawing always survives being covered and stays crisp at
@@ -20,23 +22,21 @@
 // loss of the focus hides it again.
 //
 // Hovering over a judged rope shows its verdict in words as a tooltip.
-class KeyboardCross;
-
-class CanvasWidget : public QFrame, public game::Canvas, public game::VerdictBoard
+class CanvasWidget : public QFrame, public game::Canvas
 {
     Q_OBJECT
 
 public:
     explicit CanvasWidget(QWidget *parent = nullptr);
 
-    void SetScaleWidth(float units) override;
-    void SetScaleHeight(float units) override;
-    float ScaleWidth() const override;
-    float ScaleHeight() const override;
+    void SetScaleWidth(float units) override { m_scaleWidth = units; }
+    void SetScaleHeight(float units) override { m_scaleHeight = units; }
+    float ScaleWidth() const override { return m_scaleWidth; }
+    float ScaleHeight() const override { return m_scaleHeight; }
     void SetBackColor(game::Color color) override;
     void Cls() override;
     void SetDrawWidth(int pixels) override;
-    void SetDrawStyle(game::DrawStyle style) override;
+    void SetDrawStyle(game::DrawStyle style) override { m_drawStyle = style; }
     void Circle(double x, double y, double radius, game::Color color) override;
     void PSet(double x, double y) override;
     void Line(float x1, float y1, float x2, float y2) override;
@@ -56,7 +56,7 @@ public:
     QPointF toUnits(const QPointF &pixel) const;
 
     bool keyboardCursorShown() const;
-    // Where the keyboard cursor is, in canvas units, shown or not.
+    // Where the keyboard cross is, in canvas units, shown or not.
     QPointF keyboardCursorUnits() const;
 
 Q_SIGNALS:
@@ -80,8 +80,6 @@ private:
     QPen pen(const QColor &color) const;
     // Asks for a paint of the whole drawing area.
     void changed();
-    // The verdicts of the judged ropes within reach of `pixel` of the drawing area.
-    QStringList verdictsNear(const QPointF &pixel) const;
 
     QImage m_image;
     // A paint of the whole drawing area is already asked for: a dot drawn before

@@ -5,12 +5,8 @@
 
 #include <algorithm>
 
-namespace {
-
 // From the middle pixel to the outline's outer edge.
-constexpr int Reach = 10;
-
-} // namespace
+static constexpr int Reach = 10;
 
 KeyboardCross::KeyboardCross(QWidget *canvas)
     : QWidget(canvas)
@@ -24,36 +20,22 @@ KeyboardCross::KeyboardCross(QWidget *canvas)
 
 KeyboardCross::Key KeyboardCross::take(const QKeyEvent &event)
 {
-    const QSize area = parentWidget()->contentsRect().size();
-    const int step = event.modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
-    QPoint to = m_pixel;
-    switch (event.key()) {
-    case Qt::Key_Left:
-        to.rx() -= step;
-        break;
-    case Qt::Key_Right:
-        to.rx() += step;
-        break;
-    case Qt::Key_Up:
-        to.ry() -= step;
-        break;
-    case Qt::Key_Down:
-        to.ry() += step;
-        break;
-    case Qt::Key_Home:
-        to = QPoint(area.width() / 2, area.height() / 2);
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
+    const int key = event.key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
         showAt(m_pixel);
         return Key::Press;
-    default:
-        return Key::Other;
     }
-    // The first key only shows the cross where it stands; Home always moves it.
-    if (isHidden() && event.key() != Qt::Key_Home) {
-        to = m_pixel;
+    const QSize area = parentWidget()->contentsRect().size();
+    QPoint to = m_pixel;
+    if (key == Qt::Key_Home) {
+        to = QPoint(area.width() / 2, area.height() / 2);
+    } else if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+        // The first arrow only shows the cross where it stands.
+        const int step = isHidden() ? 0 : event.modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
+        to += step * QPoint(int(key == Qt::Key_Right) - int(key == Qt::Key_Left),
+                            int(key == Qt::Key_Down) - int(key == Qt::Key_Up));
+    } else {
+        return Key::Other;
     }
     showAt(QPoint(std::clamp(to.x(), 0, area.width() - 1), std::clamp(to.y(), 0, area.height() - 1)));
     return Key::Moved;

@@ -74,11 +74,6 @@ void PointModel::Clear()
     m_selection->clear();
 }
 
-int PointModel::Count() const
-{
-    return int(m_points.size());
-}
-
 int PointModel::Selected() const
 {
     const QModelIndexList rows = m_selection->selectedIndexes();

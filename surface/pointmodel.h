@@ -33,7 +33,6 @@ public:
     void Add(game::Point point) override;
     void RemoveAt(int index) override;
     void Clear() override;
-    int Count() const override;
     int Selected() const override;
     const std::vector<game::Point> &Points() const override;
 

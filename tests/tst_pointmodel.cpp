@@ -26,7 +26,6 @@ void fill(PointModel &model, const Points &points)
 // lists show.
 void checkRows(const PointModel &model, const Points &expected)
 {
-    QCOMPARE(model.Count(), int(expected.size()));
     QCOMPARE(model.rowCount(), int(expected.size()));
     QCOMPARE(model.Points().size(), expected.size());
     for (int row = 0; row < int(expected.size()); ++row) {

@@ -44,6 +44,15 @@ public:
     {
         calls << QStringLiteral("Line %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2);
     }
+
+    // The verdicts shown, and how many times they were.
+    std::vector<game::JudgedRope> ropes;
+    int shown = 0;
+    void ShowVerdicts(const std::vector<game::JudgedRope> &given) override
+    {
+        ropes = given;
+        ++shown;
+    }
 };
 
 class FakePoints : public game::PointList
@@ -63,7 +72,6 @@ public:
         points.clear();
         selected = -1;
     }
-    int Count() const override { return int(points.size()); }
     int Selected() const override { return selected; }
     const std::vector<game::Point> &Points() const override { return points; }
 
@@ -94,19 +102,6 @@ public:
     {
         visible = on;
         ++changes;
-    }
-};
-
-class FakeVerdicts : public game::VerdictBoard
-{
-public:
-    std::vector<game::JudgedRope> ropes;
-    int shown = 0;
-
-    void ShowVerdicts(const std::vector<game::JudgedRope> &given) override
-    {
-        ropes = given;
-        ++shown;
     }
 };
 
@@ -145,7 +140,6 @@ private:
     std::unique_ptr<FakePoints> points;
     std::unique_ptr<FakeControl> judgeButton;
     std::unique_ptr<FakeControl> illustration;
-    std::unique_ptr<FakeVerdicts> verdicts;
     std::unique_ptr<game::ValleyGame> game;
 };
 
@@ -155,9 +149,8 @@ void tst_ValleyGame::init()
     points = std::make_unique<FakePoints>();
     judgeButton = std::make_unique<FakeControl>();
     illustration = std::make_unique<FakeControl>();
-    verdicts = std::make_unique<FakeVerdicts>();
     game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*canvas, *points, *judgeButton, *illustration, *verdicts});
+        game::ValleyGame::Controls{*canvas, *points, *judgeButton, *illustration});
 }
 
 void tst_ValleyGame::addPoints(const std::vector<std::pair<float, float>> &points)
@@ -249,15 +242,15 @@ void tst_ValleyGame::judgingDrawsCirclesThenRopes()
         "DrawStyle 4", "Line 300 100 300 400",
     }));
     QVERIFY(!judgeButton->enabled);
-    QCOMPARE(points->Count(), 8); // judging leaves the points alone
+    QCOMPARE(int(points->points.size()), 8); // judging leaves the points alone
     // The verdicts shown in words are those drawn, rope by rope.
     const std::vector<game::DrawStyle> drawn{game::DrawStyle::Solid, game::DrawStyle::Dot,
                                              game::DrawStyle::Dash, game::DrawStyle::DashDotDot};
-    QCOMPARE(verdicts->ropes.size(), drawn.size());
+    QCOMPARE(canvas->ropes.size(), drawn.size());
     for (size_t k = 0; k < drawn.size(); ++k) {
-        QCOMPARE(verdicts->ropes[k].verdict, drawn[k]);
-        QCOMPARE(verdicts->ropes[k].from.x, points->points[2 * k].x);
-        QCOMPARE(verdicts->ropes[k].to.y, points->points[2 * k + 1].y);
+        QCOMPARE(canvas->ropes[k].verdict, drawn[k]);
+        QCOMPARE(canvas->ropes[k].from.x, points->points[2 * k].x);
+        QCOMPARE(canvas->ropes[k].to.y, points->points[2 * k + 1].y);
     }
 }
 
@@ -296,13 +289,13 @@ void tst_ValleyGame::removalRedrawsRemainingDots()
     game->ResetBoard();
     addPoints({{1, 2}, {3, 4}, {5.5f, 6.25f}});
     game->JudgeRopes();
-    QCOMPARE(verdicts->ropes.size(), size_t(1));
+    QCOMPARE(canvas->ropes.size(), size_t(1));
     points->selected = 1;
     const int judgeChanges = judgeButton->changes;
     canvas->calls.clear();
     game->RemoveSelectedPoint();
     // The ropes are erased, and their verdicts with them.
-    QVERIFY(verdicts->ropes.empty());
+    QVERIFY(canvas->ropes.empty());
     QCOMPARE(points->texts(&game::Point::x), QStringList({"1", "5.5"}));
     QCOMPARE(points->texts(&game::Point::y), QStringList({"2", "6.25"}));
     QCOMPARE(canvas->calls, QStringList({"Cls", "DrawWidth 5", "Circle 250 250 225 " + FourthColor,
@@ -317,11 +310,11 @@ void tst_ValleyGame::removalWithoutSelectionChangesNothing()
     addPoints({{10, 150}, {490, 150}});
     game->JudgeRopes();
     canvas->calls.clear();
-    const int shown = verdicts->shown;
+    const int shown = canvas->shown;
     game->RemoveSelectedPoint();
     QCOMPARE(canvas->calls, QStringList());
-    QCOMPARE(verdicts->shown, shown); // the rope is still drawn, its verdict still shown
-    QCOMPARE(points->Count(), 2);
+    QCOMPARE(canvas->shown, shown); // the rope is still drawn, its verdict still shown
+    QCOMPARE(int(points->points.size()), 2);
 }
 
 void tst_ValleyGame::clearAllEmptiesListsAndResets()
@@ -333,8 +326,8 @@ void tst_ValleyGame::clearAllEmptiesListsAndResets()
     QVERIFY(!judgeButton->enabled);
     canvas->calls.clear();
     game->ClearAll();
-    QVERIFY(verdicts->ropes.empty());
-    QCOMPARE(points->Count(), 0);
+    QVERIFY(canvas->ropes.empty());
+    QCOMPARE(int(points->points.size()), 0);
     QVERIFY(judgeButton->enabled);
     QVERIFY(!illustration->visible); // clearing shows no illustration again
     QCOMPARE(canvas->calls.last(), "Circle 250 250 225 " + FourthColor);
