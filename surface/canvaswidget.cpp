@@ -19,40 +19,29 @@ QColor toQColor(game::Color color)
     return QColor(game::RedOf(color), game::GreenOf(color), game::BlueOf(color));
 }
 
-// Dash patterns in pen widths, bold enough to tell apart at a glance.
+// Dash patterns of the broken lines in pen widths, bold enough to tell apart at
+// a glance.
 QList<qreal> dashPattern(game::DrawStyle style)
 {
-    switch (style) {
-    case game::DrawStyle::Dash:
-        return {12, 6};
-    case game::DrawStyle::Dot:
-        return {2, 4};
-    case game::DrawStyle::DashDotDot:
-        return {12, 4, 2, 4, 2, 4};
-    case game::DrawStyle::Solid:
-        break;
-    }
-    return {};
+    return style == game::DrawStyle::Dash ? QList<qreal>{12, 6}
+         : style == game::DrawStyle::Dot  ? QList<qreal>{2, 4}
+                                          : QList<qreal>{12, 4, 2, 4, 2, 4};
 }
 
 // The rows of a round dot `width` device pixels across, each as the columns
-// [first, last) it covers: the pixels whose centres lie within the circle.
+// [first, last) it covers: the pixels whose centres lie within the circle, which
+// is as wide on either side of the middle.
 std::vector<std::pair<int, int>> dotRuns(int width)
 {
     std::vector<std::pair<int, int>> runs;
     const double radius = width / 2.0;
     for (int row = 0; row < width; ++row) {
         const double dy = row + 0.5 - radius;
-        int first = width;
-        int last = 0;
-        for (int column = 0; column < width; ++column) {
-            const double dx = column + 0.5 - radius;
-            if (dx * dx + dy * dy <= radius * radius) {
-                first = std::min(first, column);
-                last = column + 1;
-            }
+        int first = 0;
+        while (first < width && (first + 0.5 - radius) * (first + 0.5 - radius) + dy * dy > radius * radius) {
+            ++first;
         }
-        runs.emplace_back(first, last);
+        runs.emplace_back(first, width - first);
     }
     return runs;
 }

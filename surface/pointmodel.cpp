@@ -10,16 +10,6 @@ PointModel::PointModel(QObject *parent)
 {
 }
 
-int PointModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_points.size());
-}
-
-int PointModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : 2;
-}
-
 QVariant PointModel::data(const QModelIndex &index, int role) const
 {
     if ((role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
@@ -37,12 +27,6 @@ QVariant PointModel::data(const QModelIndex &index, int role) const
 QString PointModel::spoken(int row, int column) const
 {
     return data(index(row, column), Qt::DisplayRole).toString().replace(u'.', u',');
-}
-
-Qt::ItemFlags PointModel::flags(const QModelIndex &index) const
-{
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
-                           : Qt::NoItemFlags;
 }
 
 void PointModel::Add(game::Point point)
@@ -78,9 +62,4 @@ int PointModel::Selected() const
 {
     const QModelIndexList rows = m_selection->selectedIndexes();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
-}
-
-const std::vector<game::Point> &PointModel::Points() const
-{
-    return m_points;
 }

@@ -25,16 +25,15 @@ public:
     // number, with a decimal comma ("13,51351"), where the lists show "13.51351".
     QString spoken(int row, int column) const;
 
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_points.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 2; }
     QVariant data(const QModelIndex &index, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     void Add(game::Point point) override;
     void RemoveAt(int index) override;
     void Clear() override;
     int Selected() const override;
-    const std::vector<game::Point> &Points() const override;
+    const std::vector<game::Point> &Points() const override { return m_points; }
 
 private:
     std::vector<game::Point> m_points;
