@@ -111,10 +111,9 @@ MainForm::MainForm(QWidget *parent)
     createControls();
     speakForTheGame();
 
-    m_judgeButton = std::make_unique<WidgetControl>(Command1[0]);
-    m_illustration = std::make_unique<WidgetControl>(Picture2);
-    m_game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*Picture1, *m_points, *m_judgeButton, *m_illustration});
+    m_game = std::make_unique<game::ValleyGame>(game::ValleyGame::Controls{
+        *Picture1, *m_points, [this](bool on) { Command1[0]->setEnabled(on); },
+        [this](bool on) { Picture2->setVisible(on); }});
 
     for (int i = 0; i < int(Command1.size()); ++i) {
         connect(Command1[size_t(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
@@ -152,11 +151,8 @@ void MainForm::createControls()
     // Created in tab order: the story, the quotation, the title, the canvas, the
     // lists, two buttons, the headings, the last button, the illustration. A
     // screen reader hears each by the name and description given it here.
-    QString story = resourceText(QStringLiteral(":/story.txt"));
-    if (story.endsWith(QLatin1Char('\n'))) {
-        story.chop(1); // the last paragraph's line end would show as an empty line
-    }
-    Text1[0] = makeTextBox(story, QRect(8, 336, 433, 129), this);
+    // Without the last paragraph's line end, which would show as an empty line.
+    Text1[0] = makeTextBox(resourceText(QStringLiteral(":/story.txt")).trimmed(), QRect(8, 336, 433, 129), this);
     describe(Text1[0], QStringLiteral("Разказ и задача"),
              QStringLiteral("Легендата, трите правила и задачата; само за четене"));
     QString quotation = resourceText(QStringLiteral(":/quotation.txt"));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/valleygame.h"
-#include "surface/widgetcontrol.h"
 
 #include <QWidget>
 
@@ -51,8 +50,6 @@ private:
     void Form_Load();
 
     PointModel *m_points = nullptr;
-    std::unique_ptr<WidgetControl> m_judgeButton;
-    std::unique_ptr<WidgetControl> m_illustration;
     std::unique_ptr<game::ValleyGame> m_game;
     // A size a window manager gave the window against its fixed size, and which
     // the window asked it to take back.

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-// What the game asks of the window: a canvas to draw on, the list of points, and
-// controls it can enable or hide. Plain C++, so that the game builds and tests
+// What the game asks of the window: a canvas to draw on and the list of points.
+// Plain C++, so that the game builds and tests
 // without any toolkit; the Qt widgets of surface/ implement these interfaces.
 namespace game {
 
@@ -89,16 +89,6 @@ public:
     virtual int Selected() const = 0;
     // Every point, in order.
     virtual const std::vector<Point> &Points() const = 0;
-};
-
-// A control the game can switch on and off or hide: the judge button, the
-// illustration.
-class Control
-{
-public:
-    virtual ~Control() = default;
-    virtual void SetEnabled(bool enabled) = 0;
-    virtual void SetVisible(bool visible) = 0;
 };
 
 } // namespace game

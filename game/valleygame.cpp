@@ -41,7 +41,7 @@ void ValleyGame::ResetBoard()
     m_controls.canvas.SetDrawWidth(DotWidth);
     DrawValley();
     m_controls.canvas.ShowVerdicts({});
-    m_controls.judgeButton.SetEnabled(true);
+    m_controls.enableJudgeButton(true);
 }
 
 void ValleyGame::DrawValley()
@@ -64,9 +64,9 @@ void ValleyGame::AddPoint(float x, float y)
     m_controls.canvas.SetDrawWidth(DotWidth);
     m_controls.canvas.PSet(x, y);
     m_controls.canvas.SetDrawWidth(LineWidth);
-    m_controls.illustration.SetVisible(false);
+    m_controls.showIllustration(false);
     m_controls.points.Add({AsListed(x), AsListed(y)});
-    m_controls.judgeButton.SetEnabled(m_controls.points.Points().size() % 2 == 0);
+    m_controls.enableJudgeButton(m_controls.points.Points().size() % 2 == 0);
 }
 
 void ValleyGame::RemoveSelectedPoint()
@@ -123,7 +123,7 @@ void ValleyGame::JudgeRopes()
 void ValleyGame::Judge()
 {
     JudgeRopes();
-    m_controls.judgeButton.SetEnabled(false);
+    m_controls.enableJudgeButton(false);
 }
 
 } // namespace game

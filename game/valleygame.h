@@ -4,6 +4,8 @@
 #include "game/operations.h"
 #include "game/verdict.h"
 
+#include <functional>
+
 namespace game {
 
 // The valley game: the valley's geometry, the points and the judging of ropes.
@@ -15,8 +17,8 @@ public:
     {
         Canvas &canvas;
         PointList &points;
-        Control &judgeButton;
-        Control &illustration;
+        std::function<void(bool enabled)> enableJudgeButton;
+        std::function<void(bool visible)> showIllustration;
     };
 
     explicit ValleyGame(Controls controls);

@@ -15,11 +15,7 @@ namespace {
 class EntryAccessible : public AccessibleLeaf
 {
 public:
-    EntryAccessible(PointListView *list, int row)
-        : AccessibleLeaf(list, QAccessible::ListItem)
-        , m_row(row)
-    {
-    }
+    EntryAccessible(PointListView *list, int row) : AccessibleLeaf(list, QAccessible::ListItem), m_row(row) {}
 
     bool isValid() const override { return m_owner && m_row < list()->model()->rowCount(); }
     QString text(QAccessible::Text t) const override
@@ -54,10 +50,7 @@ private:
 class ListAccessible : public QAccessibleWidget
 {
 public:
-    explicit ListAccessible(PointListView *list)
-        : QAccessibleWidget(list, QAccessible::List)
-    {
-    }
+    explicit ListAccessible(PointListView *list) : QAccessibleWidget(list, QAccessible::List) {}
     ~ListAccessible() override { deleteLeaves(m_entries); }
 
     int childCount() const override { return list()->model()->rowCount(); }
@@ -170,8 +163,8 @@ void PointListView::currentChanged(const QModelIndex &current, const QModelIndex
     }
 }
 
+// Past the table's announcement of selected cells, by a table's numbering.
 void PointListView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
-    // Past the table's announcement of selected cells, by a table's numbering.
     QAbstractItemView::selectionChanged(selected, deselected); // NOLINT(bugprone-parent-virtual-call)
 }

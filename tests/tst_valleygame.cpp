@@ -86,19 +86,19 @@ public:
     }
 };
 
-class FakeControl : public game::Control
+class FakeControl
 {
 public:
     bool enabled = true;
     bool visible = true;
     int changes = 0;
 
-    void SetEnabled(bool on) override
+    void SetEnabled(bool on)
     {
         enabled = on;
         ++changes;
     }
-    void SetVisible(bool on) override
+    void SetVisible(bool on)
     {
         visible = on;
         ++changes;
@@ -150,7 +150,8 @@ void tst_ValleyGame::init()
     judgeButton = std::make_unique<FakeControl>();
     illustration = std::make_unique<FakeControl>();
     game = std::make_unique<game::ValleyGame>(
-        game::ValleyGame::Controls{*canvas, *points, *judgeButton, *illustration});
+        game::ValleyGame::Controls{*canvas, *points, [this](bool on) { judgeButton->SetEnabled(on); },
+                                   [this](bool on) { illustration->SetVisible(on); }});
 }
 
 void tst_ValleyGame::addPoints(const std::vector<std::pair<float, float>> &points)
