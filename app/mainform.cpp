@@ -22,10 +22,7 @@ const QColor LabelOrange(255, 192, 128);
 QString resourceText(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readAll());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 void describe(QWidget *widget, const QString &name, const QString &description)
@@ -38,8 +35,8 @@ void describe(QWidget *widget, const QString &name, const QString &description)
 // plain widget for.
 QAccessibleInterface *windowFactory(const QString &className, QObject *object)
 {
-    return className == QLatin1String("MainForm") ? new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window)
-                                                  : nullptr;
+    auto *window = qobject_cast<MainForm *>(object);
+    return className == QLatin1String("MainForm") ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
 }
 
 // How many points are left, as a sentence ends: "остават 5 точки".
@@ -73,7 +70,6 @@ QPlainTextEdit *makeTextBox(const QString &text, const QRect &geometry, QWidget 
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setFocusPolicy(Qt::StrongFocus);
     box->setTabChangesFocus(true);
-    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return box;
@@ -127,8 +123,7 @@ MainForm::~MainForm() = default;
 
 void MainForm::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
-    painter.fillRect(event->rect(), WindowBlue);
+    QPainter(this).fillRect(event->rect(), WindowBlue);
 }
 
 void MainForm::resizeEvent(QResizeEvent *event)

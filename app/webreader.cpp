@@ -4,9 +4,13 @@
 // itself, fed here with what the desktop hands its screen readers.
 
 #include "app/mainform.h"
+#include "surface/canvaswidget.h"
+#include "surface/facebutton.h"
 #include "surface/pointlistview.h"
 
 #include <QAccessible>
+#include <QLabel>
+#include <QPlainTextEdit>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -79,18 +83,17 @@ void startWebReader(MainForm &form)
     // desktop control takes them: a slider for the canvas, a list box.
     const std::map<QAccessible::Role, std::string> roles{{QAccessible::Canvas, "slider"},
         {QAccessible::List, "listbox"}, {QAccessible::Button, "button"}, {QAccessible::Graphic, "img"}};
+    s_controls = {form.Text1[0], form.Picture1, form.List1[0], form.List1[1],
+                  form.Command1[0], form.Command1[1], form.Command1[2], form.Picture2};
     val controls = val::array();
-    for (QWidget *widget = form.nextInFocusChain(); widget != &form; widget = widget->nextInFocusChain()) {
+    for (QWidget *widget : s_controls) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
-        if ((widget->focusPolicy() & Qt::TabFocus) != 0) {
-            val control = val::object();
-            control.set("role", roles.count(iface->role()) ? roles.at(iface->role()) : "textbox");
-            control.set("name", iface->text(QAccessible::Name).toStdString());
-            control.set("description", iface->text(QAccessible::Description).toStdString());
-            control.set("text", iface->textInterface() ? iface->textInterface()->text(0, -1).toStdString() : "");
-            controls.call<void>("push", control);
-            s_controls.push_back(widget);
-        }
+        val control = val::object();
+        control.set("role", roles.count(iface->role()) ? roles.at(iface->role()) : "textbox");
+        control.set("name", iface->text(QAccessible::Name).toStdString());
+        control.set("description", iface->text(QAccessible::Description).toStdString());
+        control.set("text", iface->textInterface() ? iface->textInterface()->text(0, -1).toStdString() : "");
+        controls.call<void>("push", control);
     }
     reader().call<void>("start", controls, val::module_property("readerFocused"), val::module_property("readerPressed"));
     for (int index = 0; index < int(s_controls.size()); ++index) {

@@ -3,11 +3,6 @@
 #include "surface/accessibleleaf.h"
 #include "surface/canvaswidget.h"
 
-CanvasAccessible::CanvasAccessible(CanvasWidget *canvas)
-    : QAccessibleWidget(canvas, QAccessible::Canvas)
-{
-}
-
 CanvasAccessible::~CanvasAccessible()
 {
     deleteLeaves(m_said);

@@ -17,7 +17,7 @@ public:
         Anywhere,     // what a button did, the verdicts: wherever the focus is
     };
 
-    explicit CanvasAccessible(CanvasWidget *canvas);
+    explicit CanvasAccessible(QWidget *canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {}
     ~CanvasAccessible() override;
     // The canvas's interface, which the canvas has Qt make with `factory`.
     static CanvasAccessible *of(CanvasWidget *canvas);

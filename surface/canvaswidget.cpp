@@ -14,9 +14,9 @@
 
 namespace {
 
-QColor toQColor(game::Color color)
+QColor toQColor(game::Color c)
 {
-    return QColor(game::RedOf(color), game::GreenOf(color), game::BlueOf(color));
+    return {game::RedOf(c), game::GreenOf(c), game::BlueOf(c)};
 }
 
 // Dash patterns of the broken lines in pen widths, bold enough to tell apart at
