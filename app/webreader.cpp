@@ -4,13 +4,10 @@
 // itself, fed here with what the desktop hands its screen readers.
 
 #include "app/mainform.h"
-#include "surface/canvaswidget.h"
-#include "surface/facebutton.h"
 #include "surface/pointlistview.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
-#include <QLabel>
-#include <QPlainTextEdit>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -56,23 +53,20 @@ void showEntries(int index, int first)
 }
 
 // From the reader: the browser's focus came to a control, or a screen reader
-// pressed one.
-void focused(int index)
+// pressed it.
+void touched(int index, bool pressed)
 {
-    s_controls[size_t(index)]->setFocus(Qt::OtherFocusReason);
-}
-
-void pressed(int index)
-{
-    if (auto *button = qobject_cast<QAbstractButton *>(s_controls[size_t(index)])) {
+    auto *button = qobject_cast<QAbstractButton *>(s_controls[size_t(index)]);
+    if (!pressed) {
+        s_controls[size_t(index)]->setFocus(Qt::OtherFocusReason);
+    } else if (button) {
         button->click();
     }
 }
 
 EMSCRIPTEN_BINDINGS(reader)
 {
-    emscripten::function("readerFocused", &focused);
-    emscripten::function("readerPressed", &pressed);
+    emscripten::function("readerTouched", &touched);
 }
 
 } // namespace
@@ -83,8 +77,11 @@ void startWebReader(MainForm &form)
     // desktop control takes them: a slider for the canvas, a list box.
     const std::map<QAccessible::Role, std::string> roles{{QAccessible::Canvas, "slider"},
         {QAccessible::List, "listbox"}, {QAccessible::Button, "button"}, {QAccessible::Graphic, "img"}};
-    s_controls = {form.Text1[0], form.Picture1, form.List1[0], form.List1[1],
-                  form.Command1[0], form.Command1[1], form.Command1[2], form.Picture2};
+    for (QWidget *widget = form.nextInFocusChain(); widget != &form; widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0) {
+            s_controls.push_back(widget);
+        }
+    }
     val controls = val::array();
     for (QWidget *widget : s_controls) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
@@ -95,7 +92,7 @@ void startWebReader(MainForm &form)
         control.set("text", iface->textInterface() ? iface->textInterface()->text(0, -1).toStdString() : "");
         controls.call<void>("push", control);
     }
-    reader().call<void>("start", controls, val::module_property("readerFocused"), val::module_property("readerPressed"));
+    reader().call<void>("start", controls, val::module_property("readerTouched"));
     for (int index = 0; index < int(s_controls.size()); ++index) {
         if (auto *list = qobject_cast<PointListView *>(s_controls[size_t(index)])) {
             const QAbstractItemModel *points = list->model();

@@ -1,28 +1,17 @@
-# Minimal Debian systems made with debootstrap, for building and testing on a
-# release other than the machine's own (Debian 13 "trixie", testing "forky",
-# or a fresh Debian 12 "bookworm").
-# Sourced, not run. Needs root (through sudo when not root), like debootstrap.
-#
-#   debian_base SUITE             prints the folder of a cached minimal system of
-#                                 SUITE with git, sudo and ca-certificates, made
-#                                 once from the machine's own Debian mirror
-#   debian_copy SUITE DIR         a fresh copy of that base in DIR
-#   debian_enter DIR              mounts /proc, /sys, /dev and /dev/pts into DIR
-#                                 and gives it the machine's DNS resolver
-#   debian_bind DIR HOST PATH [ro]
-#                                 mounts the host's folder HOST at PATH inside DIR
-#                                 (read-only with ro), until debian_leave
-#   debian_leave DIR              unmounts everything mounted inside DIR
-#   debian_remove DIR             leaves and deletes DIR (never what is mounted in it)
-#   debian_run DIR COMMAND...     runs COMMAND as root inside DIR
-#   dv_unpack_once TARBALL DIR    unpacks TARBALL (a packed Qt, say), its top
-#                                 folder left out, into DIR, unless DIR holds that
-#                                 very tarball's content already (by its sha256)
-#
-# Everything is kept under $DV_CACHE (by default ~/.cache/dragon-valley),
-# outside the repository: the bases, and the Debian packages that the systems
-# download (their /var/cache/apt/archives), so that a second run downloads
-# nothing it already has.
+# Minimal Debian systems made with debootstrap from the machine's own mirror,
+# for building and testing on a release other than the machine's own. Sourced;
+# needs root (sudo when not root). Kept under $DV_CACHE (~/.cache/dragon-valley):
+# a base per release, and the packages the systems download.
+#   debian_base SUITE         the cached base of SUITE (git, sudo, ca-certificates)
+#   debian_copy SUITE DIR     a fresh copy of it in DIR
+#   debian_enter DIR          mounts /proc, /sys, /dev into DIR; the machine's DNS
+#                             and apt settings
+#   debian_bind DIR HOST PATH [ro]  the host's folder HOST at PATH inside DIR
+#   debian_leave DIR          unmounts everything mounted inside DIR
+#   debian_remove DIR         leaves and deletes DIR
+#   debian_run DIR COMMAND... runs COMMAND as root inside DIR
+#   dv_unpack_once TARBALL DIR  unpacks TARBALL, its top folder left out, into DIR,
+#                             unless DIR holds that very tarball's content already
 
 DV_CACHE=${DV_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/dragon-valley}
 
