@@ -42,10 +42,9 @@ QAccessibleInterface *windowFactory(const QString &className, QObject *object)
 // How many points are left, as a sentence ends: "остават 5 точки".
 QString pointsLeft(int count)
 {
-    if (count == 0) {
-        return QStringLiteral("не остават точки");
-    }
-    return count == 1 ? QStringLiteral("остава 1 точка") : QStringLiteral("остават %1 точки").arg(count);
+    return count == 0 ? QStringLiteral("не остават точки")
+        : count == 1  ? QStringLiteral("остава 1 точка")
+                      : QStringLiteral("остават %1 точки").arg(count);
 }
 
 QLabel *makeLabel(const QString &caption, const QRect &geometry, QWidget *parent)

@@ -37,9 +37,6 @@ void CanvasAccessible::speak(const QString &text, Speech when)
     const auto last = std::find_if(m_said.begin(), m_said.end(),
                                    [role](auto id) { return QAccessible::accessibleInterface(id)->role() == role; });
     if (last != m_said.end()) {
-        QAccessibleEvent gone(widget(), QAccessible::ObjectDestroyed);
-        gone.setChild(QAccessibleWidget::childCount() + int(last - m_said.begin()));
-        QAccessible::updateAccessibility(&gone);
         QAccessible::deleteAccessibleInterface(*last);
         m_said.erase(last);
     }

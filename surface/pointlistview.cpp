@@ -71,10 +71,6 @@ public:
         const auto row = int(std::find(m_entries.begin(), m_entries.end(), id) - m_entries.begin());
         return id != 0 && row < childCount() ? row : -1;
     }
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        return child(list()->indexAt(list()->viewport()->mapFromGlobal(QPoint(x, y))).row());
-    }
 
 private:
     PointListView *list() const { return static_cast<PointListView *>(widget()); }
