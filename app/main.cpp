@@ -25,13 +25,11 @@ bool waylandPluginInstalled()
     });
 }
 
-// Where there is an X display, XWayland on a Wayland desktop included, the
-// window goes through it, whatever QT_QPA_PLATFORM says: X11 window managers
-// draw the title bar the window asks for (the whole caption and a close box, no
-// minimise or maximise), keep its size fixed and let it centre itself, where
-// Qt's Wayland plugin, on a desktop that draws no frames, draws a frame of its
-// own with buttons the window must not have. "-platform wayland" on the command
-// line still asks for Wayland itself.
+// Where there is an X display, XWayland included, the window goes through it,
+// whatever QT_QPA_PLATFORM says: X11 window managers give it the title bar it
+// asks for (the caption and a close box alone), its fixed size and its centred
+// place, where Qt's Wayland plugin draws a frame of its own with buttons the
+// window must not have. "-platform wayland" still asks for Wayland itself.
 void chooseWindowSystem()
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");

@@ -98,8 +98,7 @@ MainForm::MainForm(QWidget *parent)
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
-    static const bool accessible = (QAccessible::installFactory(windowFactory), true);
-    Q_UNUSED(accessible);
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(windowFactory), true);
     describe(this, QStringLiteral("Долината на дракона"),
              QStringLiteral("Приказна геометрия за ученици: задача за хорди на окръжност, "
                             "разказана като легендата за рицаря и огнения дракон"));

@@ -9,9 +9,9 @@
 
 class CanvasWidget;
 class FaceButton;
+class PointListView;
 class PointModel;
 class QLabel;
-class PointListView;
 class QPlainTextEdit;
 
 // The program's one window. It owns the controls and the game, and routes each
@@ -45,13 +45,10 @@ protected:
 
 private:
     void createControls();
-    // Tells a screen reader what the player's actions did.
-    void speakForTheGame();
+    void speakForTheGame(); // tells a screen reader what the player's actions did
     void Form_Load();
 
     PointModel *m_points = nullptr;
     std::unique_ptr<game::ValleyGame> m_game;
-    // A size a window manager gave the window against its fixed size, and which
-    // the window asked it to take back.
-    QSize m_sizeRefused;
+    QSize m_sizeRefused; // forced on the window by a window manager, and asked back
 };

@@ -25,12 +25,10 @@ QPoint centredCorner(const QWidget &window, QSize size)
 
 // Watches the window until its frame is known, then centres the frame once and
 // goes away, so that the user's own moves are left alone.
-class FrameCentring : public QObject
+struct FrameCentring : QObject
 {
-public:
     using QObject::QObject;
 
-protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // A window manager that frames the window moves it into its frame, and

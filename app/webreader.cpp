@@ -1,7 +1,6 @@
 // The browser build's voice. Qt's WebAssembly platform gives screen readers next
-// to nothing (bare elements, only after a hidden English button is pressed; no
-// focus, no announcements), so the reader of dist/web/index.html reads the window
-// itself, fed here with what the desktop hands its screen readers.
+// to nothing, so the reader of dist/web/index.html reads the window itself, fed
+// here with what the desktop hands its screen readers.
 
 #include "app/mainform.h"
 #include "surface/pointlistview.h"
@@ -18,10 +17,7 @@ namespace {
 
 std::vector<QWidget *> s_controls; // the tab order, as the reader numbers them
 
-val reader()
-{
-    return val::global("reader");
-}
+val reader() { return val::global("reader"); }
 
 // Qt's accessibility events, where the desktop's screen readers get them.
 void hear(QAccessibleEvent *event)
@@ -56,11 +52,10 @@ void showEntries(int index, int first)
 // pressed it.
 void touched(int index, bool pressed)
 {
-    auto *button = qobject_cast<QAbstractButton *>(s_controls[size_t(index)]);
-    if (!pressed) {
-        s_controls[size_t(index)]->setFocus(Qt::OtherFocusReason);
-    } else if (button) {
+    if (auto *button = qobject_cast<QAbstractButton *>(s_controls[size_t(index)]); pressed && button) {
         button->click();
+    } else if (!pressed) {
+        s_controls[size_t(index)]->setFocus(Qt::OtherFocusReason);
     }
 }
 

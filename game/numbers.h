@@ -18,8 +18,7 @@ namespace game {
 inline std::string FormatSingle(double value)
 {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, 7);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
     return std::string(buffer, result.ptr);
 }
 

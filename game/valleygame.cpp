@@ -52,11 +52,10 @@ void ValleyGame::DrawValley()
 
 Color ValleyGame::RandomColor()
 {
-    const float red = m_random.Next();
+    const float red = m_random.Next(); // in this order: red, green, blue
     const float green = m_random.Next();
     const float blue = m_random.Next();
-    return Rgb(int(RoundEven(red * 255.0f)), int(RoundEven(green * 255.0f)),
-               int(RoundEven(blue * 255.0f)));
+    return Rgb(int(RoundEven(red * 255.0f)), int(RoundEven(green * 255.0f)), int(RoundEven(blue * 255.0f)));
 }
 
 void ValleyGame::AddPoint(float x, float y)

@@ -1,12 +1,6 @@
 #include "surface/canvasaccessible.h"
 
-#include "surface/accessibleleaf.h"
 #include "surface/canvaswidget.h"
-
-CanvasAccessible::~CanvasAccessible()
-{
-    deleteLeaves(m_said);
-}
 
 CanvasAccessible *CanvasAccessible::of(CanvasWidget *canvas)
 {

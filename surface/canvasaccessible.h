@@ -1,5 +1,7 @@
 #pragma once
 
+#include "surface/accessibleleaf.h"
+
 #include <QAccessibleWidget>
 
 #include <vector>
@@ -18,10 +20,9 @@ public:
     };
 
     explicit CanvasAccessible(QWidget *canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {}
-    ~CanvasAccessible() override;
-    // The canvas's interface, which the canvas has Qt make with `factory`.
+    ~CanvasAccessible() override { deleteLeaves(m_said); }
+    static QAccessibleInterface *factory(const QString &className, QObject *object); // installed by the canvas
     static CanvasAccessible *of(CanvasWidget *canvas);
-    static QAccessibleInterface *factory(const QString &className, QObject *object);
 
     void speak(const QString &text, Speech when);
 

@@ -69,8 +69,7 @@ CanvasWidget::CanvasWidget(QWidget *parent)
     resize(300, 300);
     fitImage();
     m_cross = new KeyboardCross(this);
-    static const bool accessible = (QAccessible::installFactory(CanvasAccessible::factory), true);
-    Q_UNUSED(accessible);
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(CanvasAccessible::factory), true);
 }
 
 void CanvasWidget::fitImage()

@@ -14,14 +14,10 @@ class KeyboardCross;
 // The drawing canvas: a sunken 2-pixel frame around the drawing area. Everything
 // is drawn into a backing image at the screen's pixel density, and paint events
 // only copy it out, so drawing always survives being covered and stays crisp at
-// 200 %. Coordinates are canvas units over the drawing area (see game::Canvas);
-// presses on the drawing area are reported in the same units.
-//
-// From the keyboard, the keyboard cross (keyboardcross.h) stands for the mouse:
-// Return, Enter or Space press the left button where it is. A mouse press or the
-// loss of the focus hides it again.
-//
-// Hovering over a judged rope shows its verdict in words as a tooltip.
+// 200 %. Coordinates are canvas units over the drawing area (see game::Canvas),
+// presses on it are reported in the same units. From the keyboard the keyboard
+// cross (keyboardcross.h) stands for the mouse; a mouse press or the loss of
+// the focus hides it. Hovering over a judged rope shows its verdict.
 class CanvasWidget : public QFrame, public game::Canvas
 {
     Q_OBJECT
@@ -42,10 +38,8 @@ public:
     void Line(float x1, float y1, float x2, float y2) override;
 
     void ShowVerdicts(const std::vector<game::JudgedRope> &ropes) override;
-    // Rope k's verdict of the last judging in words: "Въже 2: твърде далеч от дракона".
-    QString verdictText(size_t k) const;
-    // Every rope's verdict; none while no judged rope is drawn.
-    QStringList verdictTexts() const;
+    QString verdictText(size_t k) const; // rope k's, in words: "Въже 2: твърде далеч от дракона"
+    QStringList verdictTexts() const;    // every rope's; none while no judged rope is drawn
 
     // The backing image of the drawing area, in device pixels, with all drawing done.
     const QImage &image() const { return m_image; }
@@ -56,8 +50,7 @@ public:
     QPointF toUnits(const QPointF &pixel) const;
 
     bool keyboardCursorShown() const;
-    // Where the keyboard cross is, in canvas units, shown or not.
-    QPointF keyboardCursorUnits() const;
+    QPointF keyboardCursorUnits() const; // where the keyboard cross is, shown or not
 
 Q_SIGNALS:
     // A mouse button was pressed on the drawing area at (x, y) canvas units.
@@ -75,11 +68,9 @@ protected:
 
 private:
     void fitImage();
-    // The dot's runs for the pen width at the image's density.
-    void fitDot();
+    void fitDot(); // the dot's runs for the pen width at the image's density
     QPen pen(const QColor &color) const;
-    // Asks for a paint of the whole drawing area.
-    void changed();
+    void changed(); // asks for a paint of the whole drawing area
 
     QImage m_image;
     // A paint of the whole drawing area is already asked for: a dot drawn before

@@ -3,12 +3,6 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
-FaceButton::FaceButton(const QString &caption, const QColor &face, QWidget *parent)
-    : QPushButton(caption, parent)
-    , m_face(face)
-{
-}
-
 void FaceButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

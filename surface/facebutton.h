@@ -9,7 +9,10 @@ class FaceButton : public QPushButton
     Q_OBJECT
 
 public:
-    FaceButton(const QString &caption, const QColor &face, QWidget *parent = nullptr);
+    FaceButton(const QString &caption, const QColor &face, QWidget *parent = nullptr)
+        : QPushButton(caption, parent), m_face(face)
+    {
+    }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

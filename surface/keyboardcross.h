@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QWidget>
-
-class QKeyEvent;
 
 // The canvas's keyboard cursor: a small cross lying over the drawing and the
 // illustration, never drawn into the drawing. The arrows move it one pixel,
@@ -17,9 +16,7 @@ public:
         Press, // Return, Enter or Space: a press where it stands (shown first)
     };
 
-    // The cross of `canvas`, whose contents rectangle is the drawing area.
-    explicit KeyboardCross(QWidget *canvas);
-
+    explicit KeyboardCross(QWidget *canvas); // whose contents rectangle is the drawing area
     Key take(const QKeyEvent &event);
     QPoint pixel() const { return m_pixel; }
 

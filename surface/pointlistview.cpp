@@ -111,8 +111,7 @@ PointListView::PointListView(PointModel *points, int column, QWidget *parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing());
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    static const bool accessible = (QAccessible::installFactory(listFactory), true);
-    Q_UNUSED(accessible);
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(listFactory), true);
 }
 
 void PointListView::mousePressEvent(QMouseEvent *event)

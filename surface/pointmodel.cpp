@@ -4,16 +4,13 @@
 
 #include <QItemSelectionModel>
 
-PointModel::PointModel(QObject *parent)
-    : QAbstractTableModel(parent)
-    , m_selection(new QItemSelectionModel(this, this))
+PointModel::PointModel(QObject *parent) : QAbstractTableModel(parent), m_selection(new QItemSelectionModel(this, this))
 {
 }
 
 QVariant PointModel::data(const QModelIndex &index, int role) const
 {
-    if ((role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
-        || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    if ((role != Qt::DisplayRole && role != Qt::AccessibleTextRole) || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
     if (role == Qt::AccessibleTextRole) {
