@@ -67,7 +67,7 @@ cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 sleep 2
 
 echo "== the test suite under Wine" >&2
-if ! DV_SESSION_ACTIONS=1000 ctest --test-dir "$build" --label-exclude '^(locale|density|memcheck)$'; then
+if ! DV_SESSION_ACTIONS=1000 ctest --test-dir "$build" --label-exclude '^(locale|density|memcheck|long)$'; then
     fail "the test suite under Wine"
     # Under Wine a test's output does not reach CTest: each failed test again,
     # with its log in a file.
