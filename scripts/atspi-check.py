@@ -121,8 +121,12 @@ class Stack:
 
     def spawn(self, command, **options):
         """Starts command in a process group of its own, stopped with all it starts."""
-        process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, start_new_session=True, **options)
+        try:
+            process = subprocess.Popen(command, stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       start_new_session=True, **options)
+        except OSError as error:
+            raise StackDown("cannot start %s: %s" % (command[0], error.strerror))
         self.processes.append(process)
         return process
 
@@ -290,15 +294,16 @@ def play(stack, origin, app, action, texts):
         raise StackDown("Orca stopped")
     missing = [t for t in wanted if not any(t in line for line in heard)]
     spoken = [t for t in unwanted if any(t in line for line in heard)]
+    problems = ["Orca %s; it said %s" % (
+        "did not say %r" % missing if missing else "said %r" % spoken,
+        " | ".join(line[:100] for line in heard) or "nothing")] if missing or spoken else []
     try:
-        if missing or spoken:
-            raise Failure("Orca %s; it said %s" % (
-                "did not say %r" % missing if missing else "said %r" % spoken,
-                " | ".join(line[:100] for line in heard) or "nothing"))
         if app:
             check_focus(stack, app)
     except Failure as failure:
-        raise Failure("%s: %s" % (action, failure))
+        problems.append(str(failure))
+    if problems:
+        raise Failure("%s: %s" % (action, "; ".join(problems)))
     said = " / ".join(line[:140] for line in heard if any(t in line for t in wanted))
     return "%s: %s" % (action, said or "not %r" % unwanted) if texts else action
 
