@@ -5,15 +5,19 @@ and Orca of its own, each step checked against what Orca speaks ("SPEECH OUTPUT"
 in its debug log).
 
     atspi-check.py --program PATH       the desktop program (Qt's xcb platform)
+    atspi-check.py --page URL --browser chromium|firefox
+        the browser release at URL in Chromium or Firefox ESR, in kiosk mode;
+        the page puts the program's 453x469 window in the middle, where the first
+        step waits until a screenshot (ImageMagick's import) shows it
 
-Each step is also checked for focus events: only the control that has the focus
-announces it. The accessible names, roles and texts themselves are
+On the desktop each step is also checked for focus events: only the control that
+has the focus announces it. The accessible names, roles and texts themselves are
 tests/tst_accessibility.cpp's to check. Prints a line for each group of steps;
 exits 0 when all passed, 1 when a check failed or time ran out, 2 when the
 display, the buses, Orca or the program did not come up.
 """
 
-import argparse, os, re, select, shutil, signal, subprocess, sys, tempfile, threading
+import argparse, json, os, re, select, shutil, signal, subprocess, sys, tempfile, threading
 import time, tty
 
 import gi
@@ -51,10 +55,10 @@ SCENARIO = (
         ("space", "!премахната"))),  # nothing is selected now
     ("clear all from the keyboard", (
         ("Tab", "Чисти всичко"), ("space", "Платното и списъците са изчистени"))),
-    # What a click on the canvas or a list says goes unchecked: Orca 43 may hear
-    # of the press after the program has answered it, and then keeps quiet on the
-    # focus already moved. The verdicts tell where the points lie, a removal
-    # which one was selected.
+    # What a click on the canvas or a list says goes unchecked: Orca may hear of
+    # the press after the program has answered it, and then it keeps quiet on a
+    # focus already moved (Orca 43) or drops the page's announcement (browsers).
+    # The verdicts tell where the points lie, a removal which one was selected.
     ("ropes with the mouse", (
         *((canvas(x, y), ()) for x, y in ((10, 150), (490, 150), (10, 60), (490, 60),
                                           (10, 250), (490, 250), (300, 100), (300, 400))),
@@ -225,7 +229,8 @@ class Stack:
 
 def show(process):
     """Gives the keyboard to the window of process, alone on this display; returns
-    where its middle 453 by 469 pixels lie: the program's window."""
+    where its middle 453 by 469 pixels lie: the program's window, or the one the
+    page puts in the middle of the browser's."""
     try:
         window = run("xdotool", "search", "--sync", "--onlyvisible", "--pid",
                      str(process.pid)).split()[0]
@@ -252,6 +257,37 @@ def start_program(stack, path):
     if not wait_for(lambda: any(STORY in line for line in stack.spoken), 20):
         raise StackDown("Orca did not speak of the story, where the focus starts")
     return origin, app
+
+
+def start_browser(stack, browser, url):
+    """The browser on a fresh profile where nothing takes the focus from the page:
+    no translation offered (Chromium), no first-run tab (Firefox)."""
+    profile = os.path.join(stack.home, browser)
+    if browser == "chromium":
+        os.makedirs(os.path.join(profile, "Default"))
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as preferences:
+            json.dump({"translate": {"enabled": False}}, preferences)
+        process = stack.spawn([
+            "chromium", "--user-data-dir=" + profile, "--force-renderer-accessibility",
+            "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+            "--disable-component-update", "--disable-sync", "--disable-quic", "--kiosk", url])
+    else:
+        os.makedirs(profile)
+        with open(os.path.join(profile, "user.js"), "w") as preferences:
+            preferences.write('user_pref("datareporting.policy.firstRunURL", "");\n')
+        process = stack.spawn(["firefox-esr", "--kiosk", "--profile", profile, "--no-remote", url],
+                              env=dict(os.environ, GNOME_ACCESSIBILITY="1"))
+    x, y = origin = show(process)
+    shot = lambda dx, dy, size: re.findall(r"#(\w{6})", run(
+        "import", "-window", "root", "-crop", "%s+%d+%d" % (size, x + dx, y + dy), "-depth", "8",
+        "txt:-"))
+    # The page's grey up to the window's corner, its light blue from there on, and
+    # the title's orange label (the notice shown while the program loads is light
+    # blue too).
+    if not wait_for(lambda: shot(-1, -1, "2x2") == ["E4E4EC"] * 3 + ["8080FF"]
+                    and shot(66, 2, "1x1") == ["FFC080"] or time.sleep(0.5), 45):
+        raise StackDown("the page did not show the program's window at %d, %d" % origin)
+    return origin, None
 
 
 def check_focus(stack, app):
@@ -310,7 +346,10 @@ def play(stack, origin, app, action, texts):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--program", required=True, help="the dragon-valley executable")
+    target = parser.add_mutually_exclusive_group(required=True)
+    target.add_argument("--program", help="the dragon-valley executable")
+    target.add_argument("--page", help="the address of the browser release's page")
+    parser.add_argument("--browser", choices=("chromium", "firefox"), default="chromium")
     args = parser.parse_args()
     if "DV_ATSPI_HOME" not in os.environ:
         # Into a D-Bus session and a home of its own. The session's daemons chatter
@@ -322,7 +361,8 @@ def main():
                           XDG_DATA_HOME=home + "/.local/share", XDG_CACHE_HOME=home + "/.cache")
         os.set_inheritable(int(os.environ["DV_ATSPI_STDERR"]), True)
         os.dup2(os.open(os.devnull, os.O_WRONLY), 2)
-        sys.argv[sys.argv.index(args.program)] = os.path.abspath(args.program)
+        if args.program:
+            sys.argv[sys.argv.index(args.program)] = os.path.abspath(args.program)
         try:
             os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
         except OSError as error:
@@ -339,10 +379,12 @@ def main():
     signal.alarm(110)
     stack = Stack(os.environ["DV_ATSPI_HOME"])
     try:
-        stack.start(focus_events=True)
-        origin, app = start_program(stack, args.program)
+        stack.start(focus_events=bool(args.program))
+        origin, app = (start_program(stack, args.program) if args.program
+                       else start_browser(stack, args.browser, args.page))
         wait_for(lambda: False, 1)
-        print("atspi-check: the program with Orca %s" % stack.orca_version)
+        print("atspi-check: %s with Orca %s" % (
+            "the program" if app else "the page in " + args.browser, stack.orca_version))
         failed = 0
         for group, steps in SCENARIO:
             # A failed step is told with its group; the next ones still run, as

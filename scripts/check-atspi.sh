@@ -5,6 +5,7 @@
 # from xdotool, and each step checked against what Orca speaks, and against the
 # focus events (scripts/atspi-check.py): the canvas from the keyboard, moving in
 # a list, removals and clear all by key and by click, the verdicts after "Рицар".
+# The same script checks the browser release: see its --page and --browser.
 #   scripts/check-atspi.sh
 PRESET=ci
 PACKAGES_EXTRA=(at-spi2-core dbus python3-gi gir1.2-atspi-2.0 xvfb xdotool
