@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# The program as a screen-reader user meets it, through the Linux accessibility
-# stack: the real program on a virtual display (Xvfb) with a D-Bus session of its
-# own and the AT-SPI registry, keys and clicks from xdotool, and what it shows to
-# assistive technology read back with Atspi (scripts/atspi-check.py): the Tab
-# order, a press on the canvas, no focus announced by a control that does not
-# have it, keyboard placement, the entries named as points and the verdicts in
-# words after "Рицар".
+# What a screen-reader user hears from the program, through the Linux
+# accessibility stack: the real program on a virtual display (Xvfb) with a D-Bus
+# session, an AT-SPI bus and Orca of its own, one scenario of keys and clicks
+# from xdotool, and each step checked against what Orca speaks, and against the
+# focus events (scripts/atspi-check.py): the canvas from the keyboard, moving in
+# a list, removals and clear all by key and by click, the verdicts after "Рицар".
+# The same script checks the browser release: see its --page and --browser.
 #   scripts/check-atspi.sh
 PRESET=ci
 PACKAGES_EXTRA=(at-spi2-core dbus python3-gi gir1.2-atspi-2.0 xvfb xdotool
