@@ -71,6 +71,11 @@ public:
         const auto row = int(std::find(m_entries.begin(), m_entries.end(), id) - m_entries.begin());
         return id != 0 && row < childCount() ? row : -1;
     }
+    // What UI Automation asks for when it looks for the focus (AT-SPI follows events).
+    QAccessibleInterface *focusChild() const override
+    {
+        return list()->hasFocus() ? child(list()->currentIndex().row()) : nullptr;
+    }
 
 private:
     PointListView *list() const { return static_cast<PointListView *>(widget()); }
@@ -139,6 +144,14 @@ QModelIndex PointListView::moveCursor(CursorAction action, Qt::KeyboardModifiers
         modifiers |= Qt::ControlModifier;
     }
     return QTableView::moveCursor(action, modifiers);
+}
+
+void PointListView::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    // A screen reader hears the list's current entry after the list itself, whose
+    // focus is announced once this returns.
+    QMetaObject::invokeMethod(this, [this] { currentChanged(currentIndex(), currentIndex()); }, Qt::QueuedConnection);
 }
 
 void PointListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
