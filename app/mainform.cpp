@@ -117,8 +117,6 @@ MainForm::MainForm(QWidget *parent)
     Form_Load();
 }
 
-MainForm::~MainForm() = default;
-
 void MainForm::paintEvent(QPaintEvent *event)
 {
     QPainter(this).fillRect(event->rect(), WindowBlue);
@@ -141,21 +139,18 @@ void MainForm::resizeEvent(QResizeEvent *event)
 
 void MainForm::createControls()
 {
-    // Created in tab order: the story, the quotation, the title, the canvas, the
-    // lists, two buttons, the headings, the last button, the illustration. A
-    // screen reader hears each by the name and description given it here.
-    // Without the last paragraph's line end, which would show as an empty line.
+    // A screen reader hears each control by the name and description given it
+    // here. The story goes without its last line end, which would show as an
+    // empty line.
     Text1[0] = makeTextBox(resourceText(QStringLiteral(":/story.txt")).trimmed(), QRect(8, 336, 433, 129), this);
     describe(Text1[0], QStringLiteral("Разказ и задача"),
              QStringLiteral("Легендата, трите правила и задачата; само за четене"));
     QString quotation = resourceText(QStringLiteral(":/quotation.txt"));
-    quotation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Text1[1] = makeTextBox(quotation, QRect(176, 416, 449, 121), this);
+    Text1[1] = makeTextBox(quotation.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QRect(176, 416, 449, 121), this);
     Text1[1]->setAccessibleName(QStringLiteral("Цитат"));
     Text1[1]->hide();
 
-    Label1[0] = makeLabel(QStringLiteral("Легендата за рицаря и огнения дракон"),
-                          QRect(64, 0, 337, 25), this);
+    Label1[0] = makeLabel(QStringLiteral("Легендата за рицаря и огнения дракон"), QRect(64, 0, 337, 25), this);
 
     Picture1 = new CanvasWidget(this);
     Picture1->setGeometry(8, 32, 300, 300);
@@ -163,13 +158,18 @@ void MainForm::createControls()
     // What it shows and how to play, for a screen reader.
     describe(Picture1, QStringLiteral("Платно с долината"), resourceText(QStringLiteral(":/canvas-help.txt")).trimmed());
 
+    // The X and the Y list, each named by the heading that labels it (its buddy).
     m_points = new PointModel(this);
-    for (int i = 0; i < 2; ++i) {
-        const QString name = i == 0 ? QStringLiteral("Списък X") : QStringLiteral("Списък Y");
-        List1[size_t(i)] = new PointListView(m_points, i, this);
-        List1[size_t(i)]->setGeometry(344, i == 0 ? 32 : 136, 105, 80);
-        describe(List1[size_t(i)], name,
-                 QStringLiteral("Координатите %1 на поставените точки, по реда на поставянето").arg(name.back()));
+    for (size_t i = 0; i < 2; ++i) {
+        const QString letter = i == 0 ? QStringLiteral("X") : QStringLiteral("Y");
+        const int top = i == 0 ? 32 : 136;
+        List1[i] = new PointListView(m_points, int(i), this);
+        List1[i]->setGeometry(344, top, 105, 80);
+        describe(List1[i], QStringLiteral("Списък ") + letter,
+                 QStringLiteral("Координатите %1 на поставените точки, по реда на поставянето").arg(letter));
+        Label1[i + 1] = makeLabel(letter, QRect(312, top, 33, 25), this);
+        describe(Label1[i + 1], QStringLiteral("Списък ") + letter, QStringLiteral("Заглавие на списък ") + letter);
+        Label1[i + 1]->setBuddy(List1[i]);
     }
 
     Command1[0] = new FaceButton(QStringLiteral("Рицар"), QColor(0, 255, 0), this);
@@ -178,16 +178,6 @@ void MainForm::createControls()
     Command1[1] = new FaceButton(QStringLiteral("Без точка"), QColor(255, 0, 255), this);
     Command1[1]->setGeometry(328, 272, 105, 25);
     Command1[1]->setAccessibleDescription(QStringLiteral("Премахва точката, избрана в списъците"));
-
-    // A screen reader names a list by the heading that labels it (its buddy).
-    for (int i = 1; i <= 2; ++i) {
-        const QString letter = i == 1 ? QStringLiteral("X") : QStringLiteral("Y");
-        Label1[size_t(i)] = makeLabel(letter, QRect(312, i == 1 ? 32 : 136, 33, 25), this);
-        describe(Label1[size_t(i)], QStringLiteral("Списък ") + letter,
-                 QStringLiteral("Заглавие на списък ") + letter);
-        Label1[size_t(i)]->setBuddy(List1[size_t(i) - 1]);
-    }
-
     Command1[2] = new FaceButton(QStringLiteral("Чисти всичко"), QColor(255, 0, 0), this);
     Command1[2]->setGeometry(328, 304, 105, 25);
     Command1[2]->setAccessibleDescription(QStringLiteral("Изчиства платното и двата списъка"));
@@ -236,7 +226,6 @@ void MainForm::speakForTheGame()
 
 void MainForm::Form_Load()
 {
-    // The canvas always keeps its drawing (no AutoRedraw to switch on).
     Picture1->SetScaleHeight(500);
     Picture1->SetScaleWidth(500);
     m_game->ResetBoard();

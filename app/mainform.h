@@ -22,7 +22,6 @@ class MainForm : public QWidget
 
 public:
     explicit MainForm(QWidget *parent = nullptr);
-    ~MainForm() override;
 
     // Button actions by index: 0 judges the ropes, 1 removes the selected point,
     // 2 clears everything. Any other index does nothing.

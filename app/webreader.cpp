@@ -72,13 +72,12 @@ void startWebReader(MainForm &form)
     // desktop control takes them: a slider for the canvas, a list box.
     const std::map<QAccessible::Role, std::string> roles{{QAccessible::Canvas, "slider"},
         {QAccessible::List, "listbox"}, {QAccessible::Button, "button"}, {QAccessible::Graphic, "img"}};
-    for (QWidget *widget = form.nextInFocusChain(); widget != &form; widget = widget->nextInFocusChain()) {
-        if ((widget->focusPolicy() & Qt::TabFocus) != 0) {
-            s_controls.push_back(widget);
-        }
-    }
     val controls = val::array();
-    for (QWidget *widget : s_controls) {
+    for (QWidget *widget = form.nextInFocusChain(); widget != &form; widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) == 0) {
+            continue;
+        }
+        s_controls.push_back(widget);
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
         val control = val::object();
         control.set("role", roles.count(iface->role()) ? roles.at(iface->role()) : "textbox");

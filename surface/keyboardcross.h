@@ -3,10 +3,10 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-// The canvas's keyboard cursor: a small cross lying over the drawing and the
-// illustration, never drawn into the drawing. The arrows move it one pixel,
-// Shift+arrows ten, Home brings it back to the centre; the first key only shows
-// it where it stands. It stands on a logical pixel of the drawing area.
+// The canvas's keyboard cursor: a small cross over the drawing (never drawn into
+// it) and the illustration, on a logical pixel of the drawing area. The arrows
+// move it a pixel, Shift+arrows ten, Home back to the centre; the first key only
+// shows it.
 class KeyboardCross : public QWidget
 {
 public:

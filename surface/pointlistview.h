@@ -5,10 +5,9 @@
 class PointModel;
 
 // One list of the points: the X list shows column 0 of the model, the Y list
-// column 1. Both share the model's one selection of whole rows, so selecting a
-// point in either selects it in both, and each keeps the selected point in sight.
-// A one-column table rather than a QListView: a list view lays out every row
-// again on each insert, so a press would grow with the number of points.
+// column 1; both share its one selection of whole rows, and each keeps the
+// selected point in sight. A table, not a QListView, which lays out every row
+// again on each insert: a press would grow with the number of points.
 class PointListView : public QTableView
 {
     Q_OBJECT
