@@ -1,22 +1,14 @@
-# The two releases made on Debian, Windows and the browser, are built the same
-# way: inside one minimal Debian 13 system (made once with debootstrap and kept
-# in $DV_CACHE/release-trixie), with Debian 13's MinGW-w64 and emscripten, the
-# host tools of its Qt 6.8.2, and a Qt 6.8.2 for the target. Sourced by
-# build-windows.sh, build-web.sh and their checks, with ROOT set:
-#
-#   release_qt TARGET [PATH]  sets QT_DIR to the Qt for TARGET (mingw-w64 or wasm):
-#                             PATH (a folder, or a tarball unpacked into the cache),
-#                             else ../shared/<windows|web>/qt-6.8.2-TARGET.tar.xz
-#                             beside the repository, else the cache's; returns 1
-#                             when there is none
-#   release_enter             makes or updates the system and mounts into it the
-#                             cache's release folder ($RELEASE) at its own path
-#   release_build TARGET CMAKE_OPTIONS...
-#                             builds the program from a copy of the sources in
-#                             $RELEASE/TARGET with the Qt for TARGET
-#   build_qt TARGET           builds that Qt from Debian 13's qt6-base source
-#                             into the cache (an hour for MinGW, 25 minutes for
-#                             WebAssembly, on 2 cores)
+# Windows and the browser are built alike: in one Debian 13 system made once with
+# debootstrap ($DV_CACHE/release-trixie), with its MinGW-w64, emscripten and Qt
+# 6.8.2 host tools, and a Qt 6.8.2 for the target. Sourced, with ROOT set, by
+# build-windows.sh, build-web.sh and their checks. TARGET is mingw-w64 or wasm.
+#   release_qt TARGET [PATH]   sets QT_DIR to its Qt: PATH (a folder, or a tarball
+#                              unpacked into the cache), else ../shared/ beside the
+#                              repository, else the cache's; fails when none
+#   release_enter              makes or updates the system, mounts $RELEASE into it
+#   release_build TARGET CMAKE_OPTIONS...   builds the program into $RELEASE/TARGET
+#   build_qt TARGET            builds its Qt from Debian 13's qt6-base source (an
+#                              hour for MinGW, 25 minutes for WebAssembly, 2 cores)
 source "$ROOT/scripts/debian-system.sh"
 
 QT_VERSION=6.8.2
