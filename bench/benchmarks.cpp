@@ -81,7 +81,7 @@ PointModel &pointsOf(const MainForm &form)
 
 bool boardHolds(const MainForm &form, int count)
 {
-    return form.List1[0]->model()->rowCount() == count && pointsOf(form).Count() == count;
+    return form.List1[0]->model()->rowCount() == count && pointsOf(form).rowCount() == count;
 }
 
 // Selects entry `row` of the Y list, as a click on it does.

@@ -29,8 +29,8 @@ source "$ROOT/scripts/setup.sh"
 command -v npm >/dev/null || install_packages npm   # Debian's nodejs comes without it
 shots=$ROOT/build-web/shots
 [ "${1:-}" != --shots ] || shots=$(realpath -m "$2")
-work=$(mktemp -d)
-trap 'kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+work=$(mktemp -d) server=
+trap '[ -z "$server" ] || kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 rm -rf "$shots" && mkdir -p "$shots"
 
 folder=$("$ROOT/scripts/build-web.sh" --tests --out "$ROOT/build-web")
