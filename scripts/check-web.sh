@@ -30,7 +30,7 @@ command -v npm >/dev/null || install_packages npm   # Debian's nodejs comes with
 shots=$ROOT/build-web/shots
 [ "${1:-}" != --shots ] || shots=$(realpath -m "$2")
 work=$(mktemp -d) server=
-trap '[ -z "$server" ] || kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 rm -rf "$shots" && mkdir -p "$shots"
 
 folder=$("$ROOT/scripts/build-web.sh" --tests --out "$ROOT/build-web")

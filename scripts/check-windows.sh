@@ -49,7 +49,7 @@ export WINEPREFIX=$DV_CACHE/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree
 # The DLLs of Qt and of MinGW-w64's runtime, for the tests and the session player.
 WINEPATH="$QT_DIR/bin;$(ls -d "$SYSTEM"/usr/lib/gcc/x86_64-w64-mingw32/*-posix);$SYSTEM/usr/x86_64-w64-mingw32/lib"
 export WINEPATH
-trap '"$WINESERVER" -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+trap '"$WINESERVER" -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 start_xvfb 1024x768x24 "$work"
 
 # One Wine prefix, kept, in which every program runs in Wine's desktop of the
