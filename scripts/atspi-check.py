@@ -23,7 +23,7 @@ import time, tty
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 STORY, CANVAS, LIST_X, LIST_Y = "Разказ и задача", "Платно с долината", "Списък X", "Списък Y"
 CONTROLS = (STORY, CANVAS, LIST_X, LIST_Y, "Рицар", "Без точка", "Чисти всичко",
@@ -125,10 +125,10 @@ class Stack:
 
     def spawn(self, command, **options):
         """Starts command in a process group of its own, stopped with all it starts."""
+        options = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, start_new_session=True) | options
         try:
-            process = subprocess.Popen(command, stdin=subprocess.DEVNULL,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                       start_new_session=True, **options)
+            process = subprocess.Popen(command, **options)
         except OSError as error:
             raise StackDown("cannot start %s: %s" % (command[0], error.strerror))
         self.processes.append(process)
@@ -143,24 +143,24 @@ class Stack:
                 except (ProcessLookupError, subprocess.TimeoutExpired):
                     pass
 
+    def announced(self, *command):
+        """Starts command; returns the line it prints once it is ready."""
+        output = self.spawn(command, stdout=subprocess.PIPE).stdout
+        line = output.readline() if select.select([output], [], [], 10)[0] else b""
+        if not line.strip():
+            raise StackDown("%s did not start" % command[0])
+        return line.decode().strip()
+
     def start(self, focus_events):
-        read_end, write_end = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
-                    "-nolisten", "tcp"], pass_fds=(write_end,))
-        os.close(write_end)
-        number = os.read(read_end, 16) if select.select([read_end], [], [], 10)[0] else b""
-        if not number.strip():
-            raise StackDown("Xvfb did not start")
-        os.environ["DISPLAY"] = ":" + number.decode().strip()
+        home = self.home  # private (0700), so the runtime folder too
+        os.environ.update(HOME=home, XDG_RUNTIME_DIR=home, XDG_CONFIG_HOME=home + "/.config",
+                          XDG_DATA_HOME=home + "/.local/share", XDG_CACHE_HOME=home + "/.cache")
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.announced(
+            "dbus-daemon", "--session", "--nofork", "--print-address")
+        os.environ["DISPLAY"] = ":" + self.announced(
+            "Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp")
         os.environ.pop("WAYLAND_DISPLAY", None)
-        self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-        if not wait_for(lambda: bus.call_sync(
-                "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                "NameHasOwner", GLib.Variant("(s)", ("org.a11y.Bus",)), None, 0, 2000,
-                None).unpack()[0], 10):
-            raise StackDown("the AT-SPI bus launcher did not start")
-        Atspi.init()
+        Atspi.init()  # the session bus starts the AT-SPI bus, stopped with it
         Atspi.set_timeout(3000, 15000)  # a program that hangs fails in seconds
         if focus_events:
             self.listener = Atspi.EventListener.new(self.focus_gained)
@@ -193,7 +193,7 @@ class Stack:
         # Not the daemon that Orca would start, which outlives this script.
         self.spawn(["speech-dispatcher", "--run-single", "--timeout", "0"])
         if not wait_for(lambda: os.path.exists(os.path.join(
-                os.environ["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")), 10):
+                self.home, "speech-dispatcher", "speechd.sock")), 10):
             raise StackDown("Speech Dispatcher did not start")
         master, self.orca_terminal = os.openpty()  # kept open while Orca runs
         tty.setraw(self.orca_terminal)
@@ -245,7 +245,7 @@ def show(process):
 
 def start_program(stack, path):
     """The desktop program: its window's place, and its application on the bus."""
-    process = stack.spawn([path], env=dict(os.environ, QT_QPA_PLATFORM="xcb"))
+    process = stack.spawn([os.path.abspath(path)], env=dict(os.environ, QT_QPA_PLATFORM="xcb"))
     origin, desktop = show(process), Atspi.get_desktop(0)
     apps = lambda: [a for a in (safe(lambda: desktop.get_child_at_index(i))
                                 for i in range(safe(desktop.get_child_count, 0)))
@@ -351,25 +351,6 @@ def main():
     target.add_argument("--page", help="the address of the browser release's page")
     parser.add_argument("--browser", choices=("chromium", "firefox"), default="chromium")
     args = parser.parse_args()
-    if "DV_ATSPI_HOME" not in os.environ:
-        # Into a D-Bus session and a home of its own. The session's daemons chatter
-        # on stderr: they get /dev/null, this script keeps its own.
-        home = tempfile.mkdtemp(prefix="dv-atspi-")
-        os.mkdir(os.path.join(home, "run"), 0o700)
-        os.environ.update(DV_ATSPI_HOME=home, DV_ATSPI_STDERR=str(os.dup(2)), HOME=home,
-                          XDG_RUNTIME_DIR=home + "/run", XDG_CONFIG_HOME=home + "/.config",
-                          XDG_DATA_HOME=home + "/.local/share", XDG_CACHE_HOME=home + "/.cache")
-        os.set_inheritable(int(os.environ["DV_ATSPI_STDERR"]), True)
-        os.dup2(os.open(os.devnull, os.O_WRONLY), 2)
-        if args.program:
-            sys.argv[sys.argv.index(args.program)] = os.path.abspath(args.program)
-        try:
-            os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
-        except OSError as error:
-            sys.stderr = os.fdopen(int(os.environ["DV_ATSPI_STDERR"]), "w")
-            print("atspi-check: no dbus-run-session: %s" % error, file=sys.stderr)
-            return 2
-    os.dup2(int(os.environ["DV_ATSPI_STDERR"]), 2)
     # libatspi's complaint of every children-changed signal that Qt 6.4 sends
     GLib.log_set_handler("dbind", GLib.LogLevelFlags.LEVEL_WARNING, lambda *_: None)
     for sig in (signal.SIGTERM, signal.SIGALRM):  # the processes started are stopped
@@ -377,7 +358,7 @@ def main():
             time.monotonic() - started)))
     started = time.monotonic()
     signal.alarm(110)
-    stack = Stack(os.environ["DV_ATSPI_HOME"])
+    stack = Stack(tempfile.mkdtemp(prefix="dv-atspi-"))
     try:
         stack.start(focus_events=bool(args.program))
         origin, app = (start_program(stack, args.program) if args.program
