@@ -11,9 +11,8 @@
 #   --out DIR   where the folder and the zip go (default: build-web/)
 #   --tests     also builds the logic tests as WebAssembly and runs them under node
 #
-# It makes DragonValley-<version>-web/ (index.html, the program, Qt's loader,
-# the icon and the licences) and DragonValley-<version>-web.zip, and prints the
-# folder's path.
+# It makes DragonValley-<version>-web/ (the page, the program, Qt's loader, the
+# icon, the licences) and its zip, and prints the folder's path.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/release.sh"

@@ -11,13 +11,11 @@
 #   --with-tests  also cross-builds the tests and the session player
 #                 (scripts/check-windows.sh runs them under Wine)
 #
-# It makes, from the program's install rules:
-#   DragonValley-<version>-win64.zip        a portable folder: unzip, double-click
-#                                           dragon-valley.exe
-#   DragonValley-<version>-win64-setup.exe  an installer: Start menu, "Apps and
-#                                           features", uninstaller; for all users
-#                                           when run as an administrator, else for
-#                                           the user
+# It makes, from the program's install rules, DragonValley-<version>-win64.zip,
+# a portable folder (unzip, double-click dragon-valley.exe), and
+# DragonValley-<version>-win64-setup.exe, an installer (Start menu, "Apps and
+# features", uninstaller; for all users when run as an administrator, else for
+# the user).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/release.sh"

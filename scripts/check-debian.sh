@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
 # The README's test command on a fresh Debian system, as a new user meets the
-# project: a minimal system of the release made with debootstrap from the
-# machine's own Debian mirror (kept as a cached base between runs, see
-# scripts/debian-system.sh), a user with sudo and nothing else installed, the
-# commit under test cloned into the user's home, and ./test.sh run there: it
-# must install every package it needs, build and pass.
-#
+# project: a minimal system made with debootstrap (scripts/debian-system.sh), a
+# user with sudo and nothing else, the commit under test cloned into its home,
+# and ./test.sh run there: it must install what it needs, build and pass.
 #   scripts/check-debian.sh [--suite SUITE] [COMMAND...]
-#
 # SUITE is trixie (Debian 13, the default), bookworm (Debian 12) or forky
-# (Debian testing). COMMAND is what the user runs in the clone, ./test.sh by
-# default (./test.sh --all runs every check there too).
+# (Debian testing); COMMAND is ./test.sh by default.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/debian-system.sh"

@@ -40,18 +40,14 @@ for scale in 1 2; do
         "$BUILD_DIR/tests/session-shots" "$ROOT/tests/session.txt" "$work/linux/${scale}x"
 done
 
-serve() {
-    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-    python3 -m http.server "$port" --bind 127.0.0.1 --directory "$folder" >"$work/server.log" 2>&1 &
-    server=$!
-    for _ in $(seq 50); do
-        python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && return
-        sleep 0.1
-    done
-}
-
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$folder" >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 50); do
+    python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
+    sleep 0.1
+done
 status=0
-serve
 for browser in chromium firefox; do
     "$ROOT/scripts/check-atspi.sh" --page "http://127.0.0.1:$port/" --browser "$browser" || status=1
 done

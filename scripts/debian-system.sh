@@ -16,11 +16,7 @@
 DV_CACHE=${DV_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/dragon-valley}
 
 debian_sudo() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    else
-        sudo "$@"
-    fi
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
 # The machine's own Debian mirror: the first non-security source of apt's
@@ -86,9 +82,8 @@ debian_copy() {
 }
 
 debian_enter() {
-    local root=$1 suite
+    local root=$1 suite point
     suite=$(sed -n 's/^deb [^ ]* \([a-z]*\) .*/\1/p' "$root/etc/apt/sources.list" 2>/dev/null | head -n1)
-    local point
     for point in proc sys dev dev/pts; do
         mountpoint -q "$root/$point" || debian_sudo mount --bind "/$point" "$root/$point"
     done
@@ -108,9 +103,7 @@ debian_bind() {
     mkdir -p "$host"
     debian_sudo mkdir -p "$point"
     mountpoint -q "$point" || debian_sudo mount --bind "$host" "$point"
-    if [ "${4:-}" = ro ]; then
-        debian_sudo mount -o remount,bind,ro "$point"
-    fi
+    [ "${4:-}" != ro ] || debian_sudo mount -o remount,bind,ro "$point"
 }
 
 # Deepest first, so that a folder bound into the system never outlives it: rm

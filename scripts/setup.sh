@@ -10,11 +10,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PRESET=${PRESET:-default}
 # Each preset builds into the folder named after it (CMakePresets.json):
 # build/ for "default", the user's build, and build-<preset>/ for the others.
-if [ "$PRESET" = default ]; then
-    BUILD_DIR=$ROOT/build
-else
-    BUILD_DIR=$ROOT/build-$PRESET
-fi
+BUILD_DIR=$ROOT/build
+[ "$PRESET" = default ] || BUILD_DIR=$ROOT/build-$PRESET
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config
@@ -72,11 +69,7 @@ start_xvfb() {
         [ -s "$dir/display" ] && break
         sleep 0.1
     done
-    if [ ! -s "$dir/display" ]; then
-        echo "Xvfb did not start:" >&2
-        cat "$dir/xvfb.log" >&2
-        return 1
-    fi
+    [ -s "$dir/display" ] || { echo "Xvfb did not start:" >&2; cat "$dir/xvfb.log" >&2; return 1; }
     export DISPLAY=":$(head -n1 "$dir/display")"
     unset WAYLAND_DISPLAY
 }
@@ -93,8 +86,6 @@ wait_for_window() {
         sleep 0.2
     done
 }
-
-install_packages "${PACKAGES[@]}" ${PACKAGES_EXTRA[@]+"${PACKAGES_EXTRA[@]}"}
 
 # The options of the scripts that run the program: --program PATH runs that
 # copy, and without it the preset's program is built and run; --NAME DIR sets
@@ -113,3 +104,5 @@ program_options() {
     done
     [ -n "$program" ] || { configure_and_build; program=$BUILD_DIR/app/dragon-valley; }
 }
+
+install_packages "${PACKAGES[@]}" ${PACKAGES_EXTRA[@]+"${PACKAGES_EXTRA[@]}"}
