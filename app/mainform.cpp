@@ -1,6 +1,5 @@
 #include "app/mainform.h"
 
-#include "surface/canvasaccessible.h"
 #include "surface/canvaswidget.h"
 #include "surface/facebutton.h"
 #include "surface/pointlistview.h"
@@ -208,8 +207,8 @@ void MainForm::speakForTheGame()
     // Where the keyboard cross went, and the point just placed, are spoken while
     // the canvas has the focus; a removal and clear all wherever the focus is
     // (the button that did them has it, or nothing of the window after a click).
-    using Speech = CanvasAccessible::Speech;
-    const auto speak = [this](const QString &text, Speech when) { CanvasAccessible::of(Picture1)->speak(text, when); };
+    using Speech = CanvasWidget::Speech;
+    const auto speak = [this](const QString &text, Speech when) { Picture1->speak(text, when); };
     connect(Picture1, &CanvasWidget::KeyboardCursorMoved, this, [speak](float x, float y) {
         speak(QStringLiteral("X %1, Y %2").arg(qRound(x)).arg(qRound(y)), Speech::WhileFocused);
     });

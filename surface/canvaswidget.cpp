@@ -1,8 +1,10 @@
 #include "surface/canvaswidget.h"
 
 #include "game/verdict.h"
-#include "surface/canvasaccessible.h"
+#include "surface/accessibleleaf.h"
 #include "surface/keyboardcross.h"
+
+#include <QAccessibleWidget>
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -57,6 +59,71 @@ double distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
     return QLineF(p, a + t * ab).length();
 }
 
+// The canvas as a screen reader gets it: a canvas whose description tells what
+// it shows and how to play, and then every judged rope's verdict until the
+// ropes are erased; it speaks for the canvas.
+class CanvasAccessible : public QAccessibleWidget
+{
+public:
+    explicit CanvasAccessible(CanvasWidget *canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {}
+    ~CanvasAccessible() override { deleteLeaves(m_said); }
+
+    void speak(const QString &text, CanvasWidget::Speech when)
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QAccessibleAnnouncementEvent event(widget(), text);
+        event.setPoliteness(when == CanvasWidget::Speech::WhileFocused ? QAccessible::AnnouncementPoliteness::Assertive
+                                                                      : QAccessible::AnnouncementPoliteness::Polite);
+        QAccessible::updateAccessibility(&event);
+#else
+        // Qt 6.4 has no announcements. Screen readers speak a notification shown,
+        // wherever the focus is, and a focus that moves to a new item of the
+        // canvas (not one that comes back to the same): a new child each time.
+        const auto role = when == CanvasWidget::Speech::Anywhere ? QAccessible::Notification : QAccessible::ListItem;
+        const auto last = std::find_if(m_said.begin(), m_said.end(),
+                                       [role](auto id) { return QAccessible::accessibleInterface(id)->role() == role; });
+        if (last != m_said.end()) {
+            QAccessible::deleteAccessibleInterface(*last);
+            m_said.erase(last);
+        }
+        m_said.push_back((new AccessibleLeaf(widget(), role, text))->registered());
+        QAccessibleEvent shown(widget(), role == QAccessible::Notification ? QAccessible::ObjectShow : QAccessible::Focus);
+        shown.setChild(childCount() - 1);
+        QAccessible::updateAccessibility(&shown);
+#endif
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QStringList verdicts = static_cast<CanvasWidget *>(widget())->verdictTexts();
+        const QString text = QAccessibleWidget::text(t);
+        return t != QAccessible::Description || verdicts.isEmpty() ? text : text + u' ' + verdicts.join(u". ") + u'.';
+    }
+    int childCount() const override { return QAccessibleWidget::childCount() + int(m_said.size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const auto k = size_t(index - QAccessibleWidget::childCount());
+        return k < m_said.size() ? QAccessible::accessibleInterface(m_said[k]) : QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const auto id = child ? QAccessible::uniqueId(const_cast<QAccessibleInterface *>(child)) : 0;
+        const auto said = std::find(m_said.begin(), m_said.end(), id);
+        return said == m_said.end() ? QAccessibleWidget::indexOfChild(child)
+                                    : QAccessibleWidget::childCount() + int(said - m_said.begin());
+    }
+
+private:
+    // Qt 6.4 only: what was said last each way, children after the widgets.
+    std::vector<QAccessible::Id> m_said;
+};
+
+QAccessibleInterface *canvasFactory(const QString &className, QObject *object)
+{
+    return className == QLatin1String("CanvasWidget") ? new CanvasAccessible(static_cast<CanvasWidget *>(object))
+                                                      : nullptr;
+}
+
 } // namespace
 
 CanvasWidget::CanvasWidget(QWidget *parent)
@@ -69,7 +136,7 @@ CanvasWidget::CanvasWidget(QWidget *parent)
     resize(300, 300);
     fitImage();
     m_cross = new KeyboardCross(this);
-    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(CanvasAccessible::factory), true);
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(canvasFactory), true);
 }
 
 void CanvasWidget::fitImage()
@@ -201,7 +268,14 @@ void CanvasWidget::ShowVerdicts(const std::vector<game::JudgedRope> &ropes)
     // The verdicts end the canvas's description (no DescriptionChanged for it:
     // Orca 43 then says nothing of the announcement), and new ones are said.
     if (!m_ropes.empty()) {
-        CanvasAccessible::of(this)->speak(verdictTexts().join(QStringLiteral(". ")), CanvasAccessible::Speech::Anywhere);
+        speak(verdictTexts().join(QStringLiteral(". ")), Speech::Anywhere);
+    }
+}
+
+void CanvasWidget::speak(const QString &text, Speech when)
+{
+    if (when == Speech::Anywhere || hasFocus()) {
+        static_cast<CanvasAccessible *>(QAccessible::queryAccessibleInterface(this))->speak(text, when);
     }
 }
 

@@ -38,6 +38,12 @@ public:
     void Line(float x1, float y1, float x2, float y2) override;
 
     void ShowVerdicts(const std::vector<game::JudgedRope> &ropes) override;
+    enum class Speech {
+        WhileFocused, // what a key on the canvas did: only while the canvas has the focus
+        Anywhere,     // what a button did, the verdicts: wherever the focus is
+    };
+    // Tells a screen reader `text`, as the canvas's own accessible object.
+    void speak(const QString &text, Speech when);
     QString verdictText(size_t k) const; // rope k's, in words: "Въже 2: твърде далеч от дракона"
     QStringList verdictTexts() const;    // every rope's; none while no judged rope is drawn
 
