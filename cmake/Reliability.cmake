@@ -1,7 +1,7 @@
 # Build options for checking the program and for shipping it hardened.
 #
 #   DRAGON_VALLEY_SANITIZE  AddressSanitizer and UndefinedBehaviorSanitizer in
-#                           every target (scripts/check-sanitizers.sh)
+#                           every target (the sanitize workflow preset)
 #   DRAGON_VALLEY_WERROR    compiler warnings are errors (CI)
 #   DRAGON_VALLEY_HARDEN    position-independent executables, full RELRO, stack
 #                           protector and, in optimised builds, fortified libc
@@ -9,7 +9,7 @@
 #
 # A compile database (compile_commands.json) is always written for the
 # analysers (scripts/check-analysers.sh), and valgrind's memcheck is set up for
-# `ctest -T memcheck` (scripts/check-valgrind.sh).
+# `ctest --preset memcheck -T memcheck`.
 
 option(DRAGON_VALLEY_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(DRAGON_VALLEY_WERROR "Treat compiler warnings as errors" OFF)
