@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Builds Dragon Valley if needed and runs the whole test suite in build/; exits
+# Builds Dragon Valley if needed and runs the plain test suite in build/; exits
 # non-zero on any failure. With --all, as CI runs it, the build is build-ci/
-# instead (warnings are errors there, and the benchmarks are built too) and the
-# checks of scripts/check-all.sh follow: the tests under a Bulgarian locale and
-# at twice the density, hardening, clang-tidy and cppcheck, valgrind, and the
-# tests built with sanitizers.
-# The suite's runs for those checks (the CTest labels locale, density and
-# memcheck) are left out of the plain run (the test presets of CMakePresets.json).
+# instead (warnings are errors there, and the benchmarks are built too) and
+# every check of scripts/check-all.sh follows: the suite under a Bulgarian
+# locale and at twice the density, valgrind, the sanitizers, hardening, the
+# analysers, the screen reader, the desktops, a fresh Debian, Windows and the
+# browser.
 PACKAGES_EXTRA=(locales desktop-file-utils appstream)
 PRESET=default
 if [ "${1:-}" = "--all" ]; then
