@@ -1,5 +1,7 @@
 #include "game/valleygame.h"
 
+#include <utility>
+
 namespace game {
 
 namespace {
@@ -24,7 +26,7 @@ double AsListed(float coordinate)
 } // namespace
 
 ValleyGame::ValleyGame(Controls controls)
-    : m_controls(controls)
+    : m_controls(std::move(controls))
 {
 }
 

@@ -17,7 +17,6 @@ public:
     {
     }
 
-    QAccessible::Id registered() { return QAccessible::registerAccessibleInterface(this); }
     bool isValid() const override { return !m_owner.isNull(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_owner ? m_owner->window()->windowHandle() : nullptr; }
@@ -47,6 +46,15 @@ private:
     QAccessible::Role m_role;
     QString m_name;
 };
+
+// Makes a leaf and hands it to Qt's accessibility cache, which owns it from then
+// on; returns its id.
+template <typename Leaf, typename... Args>
+QAccessible::Id registerLeaf(Args &&...args)
+{
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the cache owns it
+    return QAccessible::registerAccessibleInterface(new Leaf(std::forward<Args>(args)...));
+}
 
 inline void deleteLeaves(const std::vector<QAccessible::Id> &ids)
 {

@@ -85,7 +85,7 @@ public:
             QAccessible::deleteAccessibleInterface(*last);
             m_said.erase(last);
         }
-        m_said.push_back((new AccessibleLeaf(widget(), role, text))->registered());
+        m_said.push_back(registerLeaf<AccessibleLeaf>(widget(), role, text));
         QAccessibleEvent shown(widget(), role == QAccessible::Notification ? QAccessible::ObjectShow : QAccessible::Focus);
         shown.setChild(childCount() - 1);
         QAccessible::updateAccessibility(&shown);

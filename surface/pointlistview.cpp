@@ -61,7 +61,7 @@ public:
         }
         m_entries.resize(std::max(m_entries.size(), size_t(row) + 1), 0);
         if (m_entries[size_t(row)] == 0) {
-            m_entries[size_t(row)] = (new EntryAccessible(list(), row))->registered();
+            m_entries[size_t(row)] = registerLeaf<EntryAccessible>(list(), row);
         }
         return QAccessible::accessibleInterface(m_entries[size_t(row)]);
     }
@@ -115,6 +115,8 @@ PointListView::PointListView(PointModel *points, int column, QWidget *parent)
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing());
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_hearCurrent.setSingleShot(true);
+    connect(&m_hearCurrent, &QTimer::timeout, this, [this] { currentChanged(currentIndex(), currentIndex()); });
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(listFactory), true);
 }
@@ -151,7 +153,7 @@ void PointListView::focusInEvent(QFocusEvent *event)
     QTableView::focusInEvent(event);
     // A screen reader hears the list's current entry after the list itself, whose
     // focus is announced once this returns.
-    QMetaObject::invokeMethod(this, [this] { currentChanged(currentIndex(), currentIndex()); }, Qt::QueuedConnection);
+    m_hearCurrent.start(0);
 }
 
 void PointListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <QTimer>
 
 class PointModel;
 
@@ -27,4 +28,5 @@ protected:
 
 private:
     int m_column = 0;
+    QTimer m_hearCurrent;
 };
