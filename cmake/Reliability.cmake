@@ -9,7 +9,7 @@
 #
 # A compile database (compile_commands.json) is always written for the
 # analysers (scripts/check-analysers.sh), and valgrind's memcheck is set up for
-# `ctest --preset memcheck -T memcheck`.
+# `ctest --test-dir build-ci -T memcheck -L memcheck`.
 
 option(DRAGON_VALLEY_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(DRAGON_VALLEY_WERROR "Treat compiler warnings as errors" OFF)

@@ -10,7 +10,7 @@ cd "$ROOT" || exit 1
 export CTEST_PARALLEL_LEVEL=$(nproc) CMAKE_BUILD_PARALLEL_LEVEL=$(nproc)
 checks=(
     "locale-density  ctest --preset locale-density"      # the suite under bg_BG.UTF-8 and at QT_SCALE_FACTOR=2
-    "valgrind        ctest --preset memcheck -T memcheck" # memcheck over start-up and a random session
+    "valgrind        ctest --test-dir build-ci -T memcheck -L ^memcheck$ --output-on-failure" # start-up, a random session
     "sanitizers      cmake --workflow --preset sanitize"  # the suite built with ASan and UBSan, -Werror
     "hardening       scripts/check-hardening.sh"          # PIE, RELRO, stack protector, fortify, CET
     "analysers       scripts/check-analysers.sh"          # clang-tidy and cppcheck
