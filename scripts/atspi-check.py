@@ -187,7 +187,7 @@ class Check:
                  "Orca did not speak of the story, where the focus starts")
 
     def start_browser(self, browser, url):
-        profile = os.path.join(self.home, browser)
+        profile, start = os.path.join(self.home, browser), len(self.spoken)
         if browser == "chromium":
             process = self.spawn(["chromium", "--user-data-dir=" + profile, "--kiosk", url] + (
                 "--force-renderer-accessibility --no-sandbox --disable-gpu --no-first-run "
@@ -204,6 +204,11 @@ class Check:
         wait_for(lambda: shot(-1, -1, "2x2") == ["E4E4EC"] * 3 + ["8080FF"]
                  and shot(66, 2, "1x1") == ["FFC080"] or time.sleep(0.5), 45,
                  "the page did not show the program's window at %d, %d" % (x, y))
+        # Keys sent before Orca has taken the loaded page go to its browse mode: it must have
+        # spoken of the page, then fallen quiet (on a busy machine it can lag seconds behind).
+        def quiet(count):  # count: what Orca had said two seconds before
+            return time.sleep(2) or start < count == len(self.spoken)
+        wait_for(lambda: quiet(len(self.spoken)), 40, "Orca did not take the page")
 
     def check_focus(self):
         """Only the control that has the focus announces it, last where the focus moves."""
