@@ -1,9 +1,9 @@
 // The browser side of scripts/check-web.sh: plays tests/session.txt on the page in
-// headless Chromium (puppeteer-core) at 100 % and 200 %, and compares the canvas
-// after each "shot" with the Linux window's (tests/sessionshots.cpp) pixel for
-// pixel, and the lists a screen reader gets with the Linux lists; it also checks
-// the page around the window, that nothing is fetched once the program runs, a
-// tap, a browser without WebAssembly, and a visit once the server is gone.
+// headless Firefox ESR and Chromium (puppeteer-core) at 100 % and 200 %, and compares
+// the canvas after each "shot" with the Linux window's (tests/sessionshots.cpp) pixel
+// for pixel, and the lists a screen reader gets with the Linux lists; it also checks
+// the page around the window and that nothing is fetched once the program runs, and
+// in Chromium a tap, a browser without WebAssembly and a visit once the server is gone.
 //   node check-web.js URL SESSION LINUX_SHOTS OUTDIR SERVER_PID
 // LINUX_SHOTS holds 1x/ and 2x/ with NAME.png and NAME.txt for each shot; the
 // server (process SERVER_PID) is stopped at the end.
@@ -93,8 +93,12 @@ async function press(page, combination)
 
 async function playAt(browser, scale)
 {
+    const at = `${browser.name} ${scale}x`;
     const page = await browser.newPage();
-    await page.setViewport({ width: 800, height: 700, deviceScaleFactor: scale });
+    // Firefox takes pointer positions and screenshot rectangles in whole CSS pixels: a
+    // page there that puts the window on them at 200 % too.
+    const odd = browser.name === 'firefox' ? 1 : 0;
+    await page.setViewport({ width: 800 + odd, height: 700 + odd, deviceScaleFactor: scale });
     const origin = new URL(url).origin;
     const requests = [];
     page.on('request', request => requests.push(request.url()));
@@ -104,10 +108,10 @@ async function playAt(browser, scale)
     await page.goto(url);
     await page.waitForFunction(() => document.getElementById('status').hidden, { timeout: 180000 });
     await frames(page);
-    console.log(`${scale}x: the program started ${Date.now() - loadStart} ms after the page was asked for`);
+    console.log(`${at}: the program started ${Date.now() - loadStart} ms after the page was asked for`);
     const loaded = requests.filter(u => !u.startsWith('data:'));
     check(loaded.every(u => u.startsWith(origin + '/')),
-          `${scale}x: everything loaded comes from the page's own folder (${loaded.map(u => u.slice(origin.length)).join(' ')})`);
+          `${at}: everything loaded comes from the page's own folder (${loaded.map(u => u.slice(origin.length)).join(' ')})`);
     const page_ = await page.evaluate(() => {
         const box = document.getElementById('screen').getBoundingClientRect();
         return { title: document.title, icon: document.querySelector('link[rel=icon]')?.href,
@@ -115,27 +119,27 @@ async function playAt(browser, scale)
                  pageWidth: document.documentElement.clientWidth,
                  pageHeight: document.documentElement.clientHeight };
     });
-    check(page_.title === 'Долината на дракона', `${scale}x: the page's title is the program's name`);
+    check(page_.title === 'Долината на дракона', `${at}: the page's title is the program's name`);
     const icon = await page.evaluate(async href => {
         const response = await fetch(href, { cache: 'force-cache' });
         return `${response.status} ${response.headers.get('Content-Type')}`;
     }, page_.icon);
     check(page_.icon === `${origin}/icon.png` && icon === '200 image/png',
-          `${scale}x: the hamburger is the page's icon (${page_.icon}: ${icon})`);
+          `${at}: the hamburger is the page's icon (${page_.icon}: ${icon})`);
     check(page_.width === WINDOW.width && page_.height === WINDOW.height,
-          `${scale}x: the window is ${page_.width} by ${page_.height} CSS pixels`);
+          `${at}: the window is ${page_.width} by ${page_.height} CSS pixels`);
     check(Math.abs(page_.left - (page_.pageWidth - WINDOW.width) / 2) <= 1
           && Math.abs(page_.top - (page_.pageHeight - WINDOW.height) / 2) <= 1,
-          `${scale}x: the window is in the middle of the page`);
+          `${at}: the window is in the middle of the page`);
     check(Number.isInteger(page_.left * scale) && Number.isInteger(page_.top * scale),
-          `${scale}x: the window lies on whole device pixels (${page_.left}, ${page_.top})`);
+          `${at}: the window lies on whole device pixels (${page_.left}, ${page_.top})`);
 
     // Once it runs, the program needs no network at all; the browser has kept
     // its files for a later visit (sw.js) before that.
     const kept = await page.evaluate(() => Promise.race([
         navigator.serviceWorker.ready.then(() => true),
         new Promise(done => setTimeout(() => done(false), 30000))]));
-    check(kept, `${scale}x: the browser keeps a copy of the program (its service worker is ready)`);
+    check(kept, `${at}: the browser keeps a copy of the program (its service worker is ready)`);
     await page.setOfflineMode(true);
     const requestsAtStart = requests.length;
 
@@ -155,23 +159,23 @@ async function playAt(browser, scale)
                 clip: { x: page_.left + DRAWING.x, y: page_.top + DRAWING.y,
                         width: DRAWING.size, height: DRAWING.size } })));
             const linux = PNG.sync.read(fs.readFileSync(path.join(linuxShots, `${scale}x`, `${name}.png`)));
-            fs.writeFileSync(path.join(outDir, `${scale}x-${name}.png`), PNG.sync.write(shot));
+            fs.writeFileSync(path.join(outDir, `${at}-${name}.png`.replace(' ', '-')), PNG.sync.write(shot));
             const count = differing(shot, linux);
-            check(count === 0, `${scale}x ${name}: the canvas is the Linux one, ${count} of `
+            check(count === 0, `${at} ${name}: the canvas is the Linux one, ${count} of `
                   + `${shot.width * shot.height} pixels differ`);
             const heard = await entriesHeard(page);
             const listed = linuxEntries(path.join(linuxShots, `${scale}x`, `${name}.txt`));
             check(JSON.stringify(heard) === JSON.stringify(listed),
-                  `${scale}x ${name}: a screen reader gets the Linux lists' entries (${heard.flat().length})`);
+                  `${at} ${name}: a screen reader gets the Linux lists' entries (${heard.flat().length})`);
         } else if (action === 'window') {
-            await page.screenshot({ path: path.join(outDir, `page-${scale}x-${args[0]}.png`) });
+            await page.screenshot({ path: path.join(outDir, `page-${at}-${args[0]}.png`.replace(' ', '-')) });
         } else {
             throw new Error(`${sessionFile}: unknown action ${action}`);
         }
         await frames(page);
     }
     check(requests.length === requestsAtStart,
-          `${scale}x: no request once the program ran (${requests.length - requestsAtStart} made)`);
+          `${at}: no request once the program ran (${requests.length - requestsAtStart} made)`);
     await page.close();
 }
 
@@ -242,26 +246,30 @@ async function withoutWebAssembly(browser)
 }
 
 (async () => {
-    const browser = await puppeteer.launch({
-        executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-        headless: true,
-        // As root, and nothing of Chromium's own on the network.
-        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-               '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    });
-    try {
-        console.log(`browser: ${await browser.version()}`);
-        for (const scale of [1, 2]) {
-            await playAt(browser, scale);
+    // Firefox through WebDriver BiDi, Chromium (as root, nothing of its own on the
+    // network) through its DevTools protocol, last as it stops the server.
+    for (const name of ['firefox', 'chromium']) {
+        const browser = await puppeteer.launch(name === 'firefox'
+            ? { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true }
+            : { executablePath: '/usr/bin/chromium', headless: true,
+                args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                       '--disable-background-networking', '--disable-component-update', '--disable-sync'] });
+        browser.name = name;
+        try {
+            console.log(`browser: ${await browser.version()}`);
+            for (const scale of [1, 2]) {
+                await playAt(browser, scale);
+            }
+            if (name === 'chromium') { // on a touch screen a tap is a press
+                check((await pressPlacesPoint(browser, true, 'tap.png')).placed, 'a tap on the canvas places a point');
+                await withoutWebAssembly(browser);
+                await withoutServer(browser);
+            }
+        } catch (error) {
+            check(false, `${name}: the session ran to its end: ${error.message}`);
+        } finally {
+            await browser.close();
         }
-        // On a touch screen a tap is a press.
-        check((await pressPlacesPoint(browser, true, 'tap.png')).placed, 'a tap on the canvas places a point');
-        await withoutWebAssembly(browser);
-        await withoutServer(browser);
-    } catch (error) {
-        check(false, `the session ran to its end: ${error.message}`);
-    } finally {
-        await browser.close();
     }
     console.log(`check-web: ${passed} passed, ${failed} failed`);
     process.exitCode = failed === 0 ? 0 : 1;

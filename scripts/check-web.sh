@@ -4,10 +4,10 @@
 #     built as WebAssembly, under node;
 #   - plays tests/session.txt on the Linux window (the session player,
 #     offscreen, at 100 % and 200 %) for the reference, and the same session in
-#     Debian's Chromium, headless (scripts/check-web.js, with puppeteer-core kept
-#     in the cache): the canvas after each step must be the Linux one pixel for
-#     pixel, and the page's lists for a screen reader the Linux lists; at the end
-#     the page must open again with its server gone;
+#     Debian's Firefox ESR and Chromium, headless (scripts/check-web.js, with
+#     puppeteer-core kept in the cache): the canvas after each step must be the
+#     Linux one pixel for pixel, and the page's lists for a screen reader the
+#     Linux lists; at the end the page must open again with its server gone;
 #   - Orca reading the page in Chromium and in Firefox ESR
 #     (scripts/check-atspi.sh --page): the canvas, the lists and the buttons
 #     reached with Tab and named, the cross's place, every verdict and removal.
@@ -24,7 +24,7 @@ if ! release_qt wasm; then
     exit 77
 fi
 PRESET=ci
-PACKAGES_EXTRA=(chromium nodejs python3)
+PACKAGES_EXTRA=(chromium firefox-esr nodejs python3)
 source "$ROOT/scripts/setup.sh"
 command -v npm >/dev/null || install_packages npm   # Debian's nodejs comes without it
 shots=$ROOT/build-web/shots
