@@ -23,8 +23,7 @@ trap 'jobs -p | xargs -r kill 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 failures=0
 fail() { echo "  FAIL: $*" >&2; failures=$((failures + 1)); }
 
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+export XDG_RUNTIME_DIR=$work/runtime && mkdir -m 700 "$XDG_RUNTIME_DIR"
 socket=dragon-valley-check
 weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
     --socket="$socket" --xwayland --debug --idle-time=0 --no-config \
@@ -64,8 +63,8 @@ check_through_xwayland() {
         cat "$work/program.log" >&2; stop_program; return; }
     sleep 0.5
     hints=$(xprop -id "$window" WM_NORMAL_HINTS)
-    grep -q 'minimum size: 453 by 469' <<<"$hints" || fail "minimum size is not 453 by 469"
-    grep -q 'maximum size: 453 by 469' <<<"$hints" || fail "maximum size is not 453 by 469"
+    grep -q 'minimum size: 453 by 469' <<<"$hints" && grep -q 'maximum size: 453 by 469' <<<"$hints" \
+        || fail "the minimum or maximum size is not 453 by 469"
     # Flags, functions (8 minimise, 16 maximise), decorations (8 title,
     # 32 minimise, 64 maximise).
     read -r _ functions decorations _ <<<"$(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ,)"
@@ -74,8 +73,7 @@ check_through_xwayland() {
         || (functions & 0x18) != 0 )); then
         fail "the window asks for other buttons than a title bar with a close box"
     fi
-    xdotool windowsize "$window" 700 600
-    sleep 0.5
+    xdotool windowsize "$window" 700 600 && sleep 0.5
     size=$(xwininfo -id "$window" | awk '/^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w "x" h}')
     echo "  after a resize request: $size" >&2
     [ "$size" = 453x469 ] || fail "the window was resized to $size"

@@ -29,10 +29,7 @@ shots=
 [ "${1:-}" != --shots ] || shots=$(realpath -m "$2")
 
 failures=0
-fail() {
-    echo "  FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+fail() { echo "  FAIL: $*" >&2; failures=$((failures + 1)); }
 
 configure_and_build   # the Linux session player
 "$ROOT/scripts/build-windows.sh" --with-tests --out "$ROOT/build-windows"

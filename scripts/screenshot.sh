@@ -33,21 +33,17 @@ pixel_y() { echo $(( 32 + 2 + $1 * 296 / 500 )); }
 play_round() {
     local name=$1 pid window
     shift
-    "$program" &
-    pid=$!
+    "$program" & pid=$!
     window=$(wait_for_window 20 --class dragon-valley)
     [ -n "$window" ] || { echo "the program's window did not appear" >&2; exit 1; }
     sleep 0.5
     while [ $# -gt 0 ]; do
-        xdotool mousemove --window "$window" "$(pixel_x "$1")" "$(pixel_y "$2")" click 1
-        sleep 0.15
+        xdotool mousemove --window "$window" "$(pixel_x "$1")" "$(pixel_y "$2")" click 1 && sleep 0.15
         shift 2
     done
-    xdotool mousemove --window "$window" $(( 328 + 52 )) $(( 240 + 12 )) click 1
-    sleep 0.5
+    xdotool mousemove --window "$window" $(( 328 + 52 )) $(( 240 + 12 )) click 1 && sleep 0.5
     /usr/bin/import -window "$window" "$work/$name.png"
-    kill "$pid"
-    wait "$pid" || true
+    kill "$pid" && wait "$pid" || true
 }
 
 # Round 1, the screenshot. The first press, in the top-left corner, lies beside
