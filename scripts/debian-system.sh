@@ -84,7 +84,7 @@ debian_copy() {
 debian_enter() {
     local root=$1 suite point
     suite=$(sed -n 's/^deb [^ ]* \([a-z]*\) .*/\1/p' "$root/etc/apt/sources.list" 2>/dev/null | head -n1)
-    for point in proc sys dev dev/pts; do
+    for point in proc sys dev dev/pts dev/shm; do
         mountpoint -q "$root/$point" || debian_sudo mount --bind "/$point" "$root/$point"
     done
     # The downloaded packages stay in the cache, one folder per release.
