@@ -115,6 +115,8 @@ class Check:
         # Orca 48 says nothing, even to its log, without a Speech Dispatcher: one silent (libao's
         # null driver) that ends with the check. A pgrep finding no Orca keeps Orca from stopping
         # another or refusing to start. Browser profiles: no translation offer, no first-run tab.
+        # Orca's reading of a page once loaded would never end with a silent voice, and Orca keeps
+        # to browse mode while it reads: it is off.
         for path, text in (
                 (".config/speech-dispatcher/modules/silent.conf", 'GenericExecuteSynth "true"\n'
                  'AddVoice "bg" "MALE1" "bg"\nAddVoice "en" "MALE1" "en"\n'),
@@ -122,7 +124,10 @@ class Check:
                  '"silent.conf"\nDefaultModule "silent"\nAudioOutputMethod "libao"\n'),
                 (".libao", "default_driver=null\n"), ("bin/pgrep", "#!/bin/sh\nexit 1\n"),
                 ("chromium/Default/Preferences", json.dumps({"translate": {"enabled": False}})),
-                ("firefox/user.js", 'user_pref("datareporting.policy.firstRunURL", "");\n')):
+                ("firefox/user.js", 'user_pref("datareporting.policy.firstRunURL", "");\n'),
+                (".local/share/orca/user-settings.conf", json.dumps(dict(
+                    general={"sayAllOnLoad": False}, pronunciations={}, keybindings={},
+                    profiles={"default": {"profile": ["Default", "default"], "sayAllOnLoad": False}})))):
             os.makedirs(os.path.dirname(os.path.join(home, path)), exist_ok=True)
             with open(os.path.join(home, path), "w") as file:
                 file.write(text)
