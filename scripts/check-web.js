@@ -91,13 +91,13 @@ async function press(page, combination)
     }
 }
 
-async function playAt(browser, scale)
+async function playAt(browser, name, scale)
 {
-    const at = `${browser.name} ${scale}x`;
+    const [at, tag] = [`${name} ${scale}x`, `${name}-${scale}x`];
     const page = await browser.newPage();
     // Firefox takes pointer positions and screenshot rectangles in whole CSS pixels: a
     // page there that puts the window on them at 200 % too.
-    const odd = browser.name === 'firefox' ? 1 : 0;
+    const odd = name === 'firefox' ? 1 : 0;
     await page.setViewport({ width: 800 + odd, height: 700 + odd, deviceScaleFactor: scale });
     const origin = new URL(url).origin;
     const requests = [];
@@ -154,21 +154,21 @@ async function playAt(browser, scale)
             await frames(page);
             await new Promise(done => setTimeout(done, 300));
             await frames(page);
-            const name = args[0];
+            const shotName = args[0];
             const shot = PNG.sync.read(Buffer.from(await page.screenshot({
                 clip: { x: page_.left + DRAWING.x, y: page_.top + DRAWING.y,
                         width: DRAWING.size, height: DRAWING.size } })));
-            const linux = PNG.sync.read(fs.readFileSync(path.join(linuxShots, `${scale}x`, `${name}.png`)));
-            fs.writeFileSync(path.join(outDir, `${at}-${name}.png`.replace(' ', '-')), PNG.sync.write(shot));
+            const linux = PNG.sync.read(fs.readFileSync(path.join(linuxShots, `${scale}x`, `${shotName}.png`)));
+            fs.writeFileSync(path.join(outDir, `${tag}-${shotName}.png`), PNG.sync.write(shot));
             const count = differing(shot, linux);
-            check(count === 0, `${at} ${name}: the canvas is the Linux one, ${count} of `
+            check(count === 0, `${at} ${shotName}: the canvas is the Linux one, ${count} of `
                   + `${shot.width * shot.height} pixels differ`);
             const heard = await entriesHeard(page);
-            const listed = linuxEntries(path.join(linuxShots, `${scale}x`, `${name}.txt`));
+            const listed = linuxEntries(path.join(linuxShots, `${scale}x`, `${shotName}.txt`));
             check(JSON.stringify(heard) === JSON.stringify(listed),
-                  `${at} ${name}: a screen reader gets the Linux lists' entries (${heard.flat().length})`);
+                  `${at} ${shotName}: a screen reader gets the Linux lists' entries (${heard.flat().length})`);
         } else if (action === 'window') {
-            await page.screenshot({ path: path.join(outDir, `page-${at}-${args[0]}.png`.replace(' ', '-')) });
+            await page.screenshot({ path: path.join(outDir, `page-${tag}-${args[0]}.png`) });
         } else {
             throw new Error(`${sessionFile}: unknown action ${action}`);
         }
@@ -254,11 +254,10 @@ async function withoutWebAssembly(browser)
             : { executablePath: '/usr/bin/chromium', headless: true,
                 args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                        '--disable-background-networking', '--disable-component-update', '--disable-sync'] });
-        browser.name = name;
         try {
             console.log(`browser: ${await browser.version()}`);
             for (const scale of [1, 2]) {
-                await playAt(browser, scale);
+                await playAt(browser, name, scale);
             }
             if (name === 'chromium') { // on a touch screen a tap is a press
                 check((await pressPlacesPoint(browser, true, 'tap.png')).placed, 'a tap on the canvas places a point');
