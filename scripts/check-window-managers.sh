@@ -50,8 +50,7 @@ check_under() {
             sleep 0.1
         done
     fi
-    QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
-    program_pid=$!
+    QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 & program_pid=$!
     window=$(wait_for_window 20 --class dragon-valley)
     [ -n "$window" ] || { fail "the program's window did not appear"; return; }
 

@@ -40,8 +40,7 @@ name=$(basename "$zip" .zip)
 work=$(mktemp -d)
 shots=${shots:-$work/shots}
 mkdir -p "$shots"
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
+WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver
 export WINEPREFIX=$DV_CACHE/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The DLLs of Qt and of MinGW-w64's runtime, for the tests and the session player.
 WINEPATH="$QT_DIR/bin;$(ls -d "$SYSTEM"/usr/lib/gcc/x86_64-w64-mingw32/*-posix);$SYSTEM/usr/x86_64-w64-mingw32/lib"
@@ -58,8 +57,7 @@ cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 # One Wine server and its desktop for everything that follows: a program then
 # starts in a second, and no service it started keeps CTest waiting.
-"$WINESERVER" -w
-"$WINESERVER" -p
+"$WINESERVER" -w; "$WINESERVER" -p
 "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 &
 sleep 2
 
